@@ -1,0 +1,1 @@
+#include "csv/CsvErrors.h"

@@ -1,0 +1,1 @@
+#include "db/DbErrors.h"
