@@ -44,6 +44,8 @@ struct ReadCase {
     std::string section;
     std::string ident;
     std::string expected;
+
+    friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class IniReadStringTest : public testing::TestWithParam<ReadCase> {};
@@ -87,6 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "D:\\Logs"},
         ReadCase{"OnlyOnePairRemoved", "[Pfade]\nLogPath=\"\"a\"\"b\"\"\n", "Pfade", "LogPath",
                  "\"a\"\"b\""},
+        ReadCase{"OnlyQuotesEnclose", "[Pfade]\nLogPath=\\\\srv\\logs\\\n", "Pfade", "LogPath",
+                 "\\\\srv\\logs\\"},
         ReadCase{"TwoQuotesGiveEmpty", "[Pfade]\nLogPath=\"\"\n", "Pfade", "LogPath", ""},
         ReadCase{"MismatchedQuotesKept", "[Pfade]\nLogPath=\"D:\\Logs'\n", "Pfade", "LogPath",
                  "\"D:\\Logs'"},
@@ -94,6 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"InnerQuotesKept", "[Pfade]\nLogPath=a \"b\"\n", "Pfade", "LogPath", "a \"b\""},
         ReadCase{"CommentLine", "[Pfade]\n;LogPath=a\n  ; LogPath=b\nLogPath=c\n", "Pfade",
                  "LogPath", "c"},
+        ReadCase{"CommentIsNoKey", "[Pfade]\n;LogPath=a\n", "Pfade", ";LogPath", kDefault},
         ReadCase{"SemicolonInsideValue", "[Pfade]\nLogPath=a ; b\n", "Pfade", "LogPath", "a ; b"},
         ReadCase{"SplitAtFirstEquals", "[Pfade]\nLogPath==a=b\n", "Pfade", "LogPath", "=a=b"},
         ReadCase{"LineWithoutEqualsIgnored", "[Pfade]\nLogPath\nLogPath=a\n", "Pfade", "LogPath",

@@ -14,6 +14,8 @@ struct EnvironmentCase {
     const char* xdgConfigHome;
     const char* home;
     std::string expected;
+
+    friend void PrintTo(const EnvironmentCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RoamingFolderTest : public testing::TestWithParam<EnvironmentCase> {};
