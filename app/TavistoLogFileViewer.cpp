@@ -4,8 +4,9 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // The application name is the title: the task-bar text and the caption of error boxes. A
+    // display name would be appended to every window caption, so none is set.
     QApplication::setApplicationName("Tavisto LogFileViewer");
-    QApplication::setApplicationDisplayName("Tavisto LogFileViewer");
 
     tavisto::TformLogfile formLogfile;
     formLogfile.show();

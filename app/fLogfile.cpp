@@ -1,18 +1,31 @@
 #include "app/fLogfile.h"
 
-namespace tavisto {
+#include <algorithm>
 
-namespace {
-constexpr int kClientWidth = 581;
-constexpr int kClientHeight = 362;
-constexpr int kMinimumOuterSize = 320;
-}  // namespace
+namespace tavisto {
 
 TformLogfile::TformLogfile(QWidget* parent) : QDialog(parent) {
     setObjectName("formLogfile");
     setWindowTitle("Tavisto Logile");
+    // A top-level dialog without a parent is centred on the screen when first shown.
     resize(kClientWidth, kClientHeight);
-    setMinimumSize(kMinimumOuterSize, kMinimumOuterSize);
+    ApplyMinimumOuterSize();
+}
+
+void TformLogfile::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ApplyMinimumOuterSize();
+}
+
+void TformLogfile::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    ApplyMinimumOuterSize();
+}
+
+void TformLogfile::ApplyMinimumOuterSize() {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setMinimumSize(std::max(0, kMinimumOuterSize - frame.width()),
+                   std::max(0, kMinimumOuterSize - frame.height()));
 }
 
 }  // namespace tavisto
