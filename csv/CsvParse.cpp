@@ -1,0 +1,196 @@
+#include "csv/CsvParse.h"
+
+#include "csv/CsvScan.h"
+#include "platform/Exceptions.h"
+
+namespace tavisto {
+
+namespace {
+
+constexpr char kQuote = '"';
+constexpr char kBackslash = '\\';
+
+[[noreturn]] void RaiseTooManyColumns() {
+    throw ERangeError("CsvData - Internal Limit of MAXCOLUMNS (" + std::to_string(kMaxColumns) +
+                      ") reached. CSV Data has too many columns");
+}
+
+// One pass over a line. Step() applies the cutting rules to one character; the run skips the
+// characters on which no rule acts, which is every character but quotes, separators and (inside
+// quotes) backslashes.
+class LineCutter {
+public:
+    LineCutter(std::string_view text, char separator, bool quoteAware, bool backslashEscapes)
+        : text_(text),
+          separator_(separator),
+          quoteAware_(quoteAware),
+          backslashEscapes_(backslashEscapes) {}
+
+    ColumnStarts Run() {
+        // The limit holds for every character, also those a backslash or a quote pair passes
+        // over: a longer line would not fit the 15-bit column starts of a row.
+        if (text_.size() >= kCutPositionLimit) RaiseTooManyColumns();
+        result_.Count = 1;
+        result_.Starts[0] = 0;
+        const std::size_t size = text_.size();
+        std::size_t p = 0;
+        while (p < size) {
+            if (!skipNext_) {
+                p = NextActive(p);
+                if (p == size) break;
+            }
+            Step(p);
+            ++p;
+        }
+        return result_;
+    }
+
+private:
+    std::size_t NextActive(std::size_t from) const {
+        const char* begin = text_.data();
+        const char* p = begin + from;
+        const char* end = begin + text_.size();
+        if (!quoteAware_) return csvscan::FindByte(p, end, separator_) - begin;
+        if (!inQuotes_) return csvscan::FindFirstOf(p, end, separator_, kQuote) - begin;
+        if (backslashEscapes_) return csvscan::FindFirstOf(p, end, kQuote, kBackslash) - begin;
+        return csvscan::FindByte(p, end, kQuote) - begin;
+    }
+
+    void Step(std::size_t p) {
+        const char c = text_[p];
+        if (quoteAware_ && inQuotes_) {
+            if (skipNext_) {
+                skipNext_ = false;
+                return;
+            }
+            const bool quotePair = c == kQuote && p + 1 < text_.size() && text_[p + 1] == kQuote;
+            if ((backslashEscapes_ && c == kBackslash) || quotePair) {
+                skipNext_ = true;
+                return;
+            }
+        }
+        if (quoteAware_ && c == kQuote) inQuotes_ = !inQuotes_;
+        if (c == separator_ && !inQuotes_) {
+            if (result_.Count == kMaxColumns) RaiseTooManyColumns();
+            result_.Starts[result_.Count++] = static_cast<std::uint16_t>(p + 1);
+        }
+    }
+
+    std::string_view text_;
+    char separator_;
+    bool quoteAware_;
+    bool backslashEscapes_;
+    bool inQuotes_ = false;
+    bool skipNext_ = false;
+    ColumnStarts result_;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+char Unescaped(char c) {
+    switch (c) {
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 's':
+            return ' ';
+        case 't':
+            return '\t';
+        default:
+            return c;
+    }
+}
+
+}  // namespace
+
+ColumnStarts SplitLineIntoColumns(std::string_view text, char separator, bool quoteAware,
+                                  bool backslashEscapes) {
+    return LineCutter(text, separator, quoteAware, backslashEscapes).Run();
+}
+
+std::string EnquoteText(std::string_view text, bool& enquoteBackslash) {
+    const bool backslashMode =
+        enquoteBackslash || text.find_first_of("\r\n") != std::string_view::npos;
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += kQuote;
+    for (const char c : text) {
+        if (backslashMode && c == kBackslash) {
+            result += "\\\\";
+            enquoteBackslash = true;
+        } else if (c == kQuote) {
+            result += "\"\"";
+        } else {
+            result += c;
+        }
+    }
+    result += kQuote;
+    return result;
+}
+
+// A doubled quote reads back as one quote in both modes: EnquoteText doubles quotes in both modes,
+// so this is what makes its output read back as the original text.
+std::string DequoteText(std::string_view text, bool enquoteBackslash) {
+    if (text.size() < 2) return {};
+    const std::string_view inner = text.substr(1, text.size() - 2);
+    std::string result;
+    result.reserve(inner.size());
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+        const char c = inner[i];
+        if (enquoteBackslash && c == kBackslash) {
+            if (i + 1 < inner.size()) result += Unescaped(inner[++i]);
+        } else if (c == kQuote && i + 1 < inner.size() && inner[i + 1] == kQuote) {
+            result += kQuote;
+            ++i;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+std::string_view StripLineBreaks(std::string_view text) {
+    std::size_t length = text.size();
+    while (length > 0 && IsLineBreak(text[length - 1])) --length;
+    return length == 0 ? text : text.substr(0, length);
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsBlank(text[first])) ++first;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+std::string_view TrimBlanks(std::string_view text, std::size_t maxLength) {
+    return text.size() > maxLength ? text : TrimBlanks(text);
+}
+
+std::size_t EndOfLine::FindTerminator(std::string_view block) {
+    const char* begin = block.data();
+    const char* end = begin + block.size();
+    const char* p = begin;
+    for (;;) {
+        if (inQuotes_) {
+            p = csvscan::FindByte(p, end, kQuote);
+            if (p == end) return block.size();
+            inQuotes_ = false;
+        } else {
+            p = csvscan::FindFirstOf(p, end, kQuote, '\r', '\n');
+            if (p == end) return block.size();
+            if (*p != kQuote) return static_cast<std::size_t>(p - begin);
+            inQuotes_ = true;
+        }
+        ++p;
+    }
+}
+
+}  // namespace tavisto

@@ -1,0 +1,118 @@
+#include "csv/CsvStream.h"
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+#include "csv/CsvErrors.h"
+#include "platform/FileSystem.h"
+
+namespace tavisto {
+
+namespace {
+
+std::FILE* OpenFile(const std::string& fileName, TCsvStream::Mode mode) {
+    std::FILE* file = std::fopen(fileName.c_str(), mode == TCsvStream::Mode::Read ? "rb" : "wb");
+    if (file == nullptr) {
+        const std::string reason = std::generic_category().message(errno);
+        throw EInOutError("Cannot open file \"" + fileName + "\". " + reason);
+    }
+    return file;
+}
+
+}  // namespace
+
+TCsvStream::TCsvStream(std::string fileName, Mode mode)
+    : fileName_(std::move(fileName)), mode_(mode), file_(OpenFile(fileName_, mode)) {
+    if (mode_ == Mode::Read) {
+        // The reader keeps its own block buffer; a second one in the C library would only copy.
+        std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+        buffer_ = std::make_unique<char[]>(kBlockSize);
+    } else {
+        std::setvbuf(file_.get(), nullptr, _IOFBF, kBlockSize);
+    }
+}
+
+TCsvStream::~TCsvStream() = default;
+
+std::string_view TCsvStream::ReadLine() {
+    TAVISTO_ASSERT(file_ && mode_ == Mode::Read, "CsvData", "TCsvStream.ReadLine - not a reader");
+    endOfLine_.Reset();
+    line_.clear();
+    for (;;) {
+        if (bufferPos_ == bufferFill_) {
+            FillBuffer();
+            if (bufferFill_ == 0) return line_;
+        }
+        const char* start = buffer_.get() + bufferPos_;
+        const std::size_t available = bufferFill_ - bufferPos_;
+        const std::size_t length = endOfLine_.FindTerminator({start, available});
+        if (length == available) {
+            line_.append(start, length);
+            bufferPos_ = bufferFill_;
+            continue;
+        }
+        // A line that lies wholly in the block is handed out in place, without a copy.
+        std::string_view line(start, length);
+        if (!line_.empty()) {
+            line_.append(start, length);
+            line = line_;
+        }
+        const char terminator = start[length];
+        bufferPos_ += length + 1;
+        if (terminator == '\r') ConsumeLfAfterCr(line);
+        return line;
+    }
+}
+
+void TCsvStream::ConsumeLfAfterCr(std::string_view& line) {
+    if (bufferPos_ == bufferFill_) {
+        // The LF may start the next block, which overwrites the line's bytes in the buffer.
+        if (line.data() != line_.data()) {
+            line_.assign(line);
+            line = line_;
+        }
+        FillBuffer();
+        if (bufferFill_ == 0) return;
+    }
+    if (buffer_[bufferPos_] == '\n') ++bufferPos_;
+}
+
+bool TCsvStream::AtEnd() {
+    if (!file_ || mode_ != Mode::Read) return false;
+    if (bufferPos_ == bufferFill_ && !lastBlockRead_) FillBuffer();
+    return lastBlockRead_ && bufferPos_ == bufferFill_;
+}
+
+void TCsvStream::FillBuffer() {
+    bufferPos_ = 0;
+    bufferFill_ = std::fread(buffer_.get(), 1, kBlockSize, file_.get());
+    // A failed read is never taken for the end of the file, even after a partial block.
+    if (std::ferror(file_.get())) {
+        bufferFill_ = 0;
+        throw ECsvDataSetError("Can't read CSV file " + fileName_);
+    }
+    if (bufferFill_ < kBlockSize) lastBlockRead_ = true;
+}
+
+void TCsvStream::WriteLine(std::string_view text) {
+    TAVISTO_ASSERT(file_ && mode_ == Mode::Write, "CsvData", "TCsvStream.WriteLine - not a writer");
+    static constexpr char kLineEnd[] = {'\r', '\n'};
+    if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
+        std::fwrite(kLineEnd, 1, sizeof kLineEnd, file_.get()) != sizeof kLineEnd) {
+        RaiseWriteError();
+    }
+}
+
+void TCsvStream::Close() {
+    if (!file_) return;
+    const bool flushed = mode_ != Mode::Write || std::fflush(file_.get()) == 0;
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (mode_ == Mode::Write && !(flushed && closed)) RaiseWriteError();
+}
+
+void TCsvStream::RaiseWriteError() const {
+    throw ECsvDataSetError("Can't write CSV file " + fileName_);
+}
+
+}  // namespace tavisto
