@@ -1,10 +1,21 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
+#include <string>
+
+#include "app/AnchorSet.h"
+#include "app/GridNavigator.h"
+#include "app/LogGrid.h"
+#include "app/LogGridModel.h"
+#include "app/MessageDialog.h"
 
 namespace tavisto {
 
-// The viewer's only window: the Tavisto usage log in a grid.
+inline constexpr const char* kLogFileName = "kalulog.csv";
+
+// The viewer's only window: the Tavisto usage log in a grid, a navigator, "Löschen" to clear
+// the log and "Schließen" to end the program.
 class TformLogfile : public QDialog {
     Q_OBJECT
 
@@ -16,13 +27,57 @@ public:
 
     explicit TformLogfile(QWidget* parent = nullptr);
 
+    // The dialogs the window shows; tests put their own in place.
+    void SetMessageDlg(TMessageDlgFunction messageDlg) { messageDlg_ = std::move(messageDlg); }
+    void SetErrorBox(TErrorBoxFunction errorBox) { errorBox_ = std::move(errorBox); }
+
+    // Locates and opens the log, reports a missing one, fits the grid's columns.
+    void FormShow();
+    // One notch of the wheel: a click on btnPrior (up) or btnNext (down).
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
+    void btnCloseClick();
+    // Asks, then empties the table and deletes the log file.
+    void ElPopupButton1Click();
+
+private:
+    // The grid's rows; declared before the controls so that the grid goes first.
+    TLogGridModel gridModel_;
+
+public:
+    TLogGrid gridLog{this};
+    QPushButton btnClose{QStringLiteral("Schließen"), this};
+    TGridNavigator ElDBTreeNavigator1{this};
+    TNavigatorButton& btnFirst = ElDBTreeNavigator1.btnFirst;
+    TNavigatorButton& btnPrior = ElDBTreeNavigator1.btnPrior;
+    TNavigatorButton& btnNext = ElDBTreeNavigator1.btnNext;
+    TNavigatorButton& btnLast = ElDBTreeNavigator1.btnLast;
+    QPushButton ElPopupButton1{QStringLiteral("Löschen"), this};
+
 protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SetUpWindow();
+    void SetUpControls();
+    void WatchWheel();
+    void HandleWheel(int angleDelta);
     // Qt limits the client area, so the frame is taken off once the host has drawn it.
     void ApplyMinimumOuterSize();
+    // Runs a handler the way the application object does: an error that escapes it is shown
+    // in the error box and the window carries on.
+    template <typename Handler>
+    void Guarded(Handler handler);
+
+    TAnchorSet anchors_{QSize(kClientWidth, kClientHeight)};
+    TMessageDlgFunction messageDlg_ = MessageDlg;
+    TErrorBoxFunction errorBox_ = ShowErrorBox;
+    int wheelDelta_ = 0;
+    bool forwardingWheel_ = false;
 };
 
 }  // namespace tavisto
