@@ -15,65 +15,49 @@ constexpr char kBackslash = '\\';
                       ") reached. CSV Data has too many columns");
 }
 
-// One pass over a line. Step() applies the cutting rules to one character; the run skips the
-// characters on which no rule acts, which is every character but quotes, separators and (inside
-// quotes) backslashes.
+// One pass over a line. Step() applies the cutting rules to one character; only quotes,
+// separators and backslashes are visited, as no rule acts on any other character.
 class LineCutter {
 public:
-    LineCutter(std::string_view text, char separator, bool quoteAware, bool backslashEscapes)
+    LineCutter(std::string_view text, char separator, bool quoteAware, bool backslashEscapes,
+               ColumnStarts& result)
         : text_(text),
           separator_(separator),
           quoteAware_(quoteAware),
-          backslashEscapes_(backslashEscapes) {}
+          backslashEscapes_(backslashEscapes),
+          result_(result) {}
 
-    ColumnStarts Run() {
+    void Run() {
         // The limit holds for every character, also those a backslash or a quote pair passes
         // over: a longer line would not fit the 15-bit column starts of a row.
         if (text_.size() >= kCutPositionLimit) RaiseTooManyColumns();
         result_.Count = 1;
         result_.Starts[0] = 0;
-        const std::size_t size = text_.size();
-        std::size_t p = 0;
-        while (p < size) {
-            if (!skipNext_) {
-                p = NextActive(p);
-                if (p == size) break;
-            }
-            Step(p);
-            ++p;
+        auto step = [this](std::size_t p) { return Step(p); };
+        if (!quoteAware_) {
+            csvscan::ForEachMatch(text_, step, separator_);
+        } else if (backslashEscapes_) {
+            csvscan::ForEachMatch(text_, step, separator_, kQuote, kBackslash);
+        } else {
+            csvscan::ForEachMatch(text_, step, separator_, kQuote);
         }
-        return result_;
     }
 
 private:
-    std::size_t NextActive(std::size_t from) const {
-        const char* begin = text_.data();
-        const char* p = begin + from;
-        const char* end = begin + text_.size();
-        if (!quoteAware_) return csvscan::FindByte(p, end, separator_) - begin;
-        if (!inQuotes_) return csvscan::FindFirstOf(p, end, separator_, kQuote) - begin;
-        if (backslashEscapes_) return csvscan::FindFirstOf(p, end, kQuote, kBackslash) - begin;
-        return csvscan::FindByte(p, end, kQuote) - begin;
-    }
-
-    void Step(std::size_t p) {
+    // Applies the rules to the character at p; the result is the next position to look at.
+    std::size_t Step(std::size_t p) {
         const char c = text_[p];
         if (quoteAware_ && inQuotes_) {
-            if (skipNext_) {
-                skipNext_ = false;
-                return;
-            }
             const bool quotePair = c == kQuote && p + 1 < text_.size() && text_[p + 1] == kQuote;
-            if ((backslashEscapes_ && c == kBackslash) || quotePair) {
-                skipNext_ = true;
-                return;
-            }
+            // The character after an escape or a quote pair's first quote is taken literally.
+            if ((backslashEscapes_ && c == kBackslash) || quotePair) return p + 2;
         }
         if (quoteAware_ && c == kQuote) inQuotes_ = !inQuotes_;
         if (c == separator_ && !inQuotes_) {
             if (result_.Count == kMaxColumns) RaiseTooManyColumns();
             result_.Starts[result_.Count++] = static_cast<std::uint16_t>(p + 1);
         }
+        return p + 1;
     }
 
     std::string_view text_;
@@ -81,8 +65,7 @@ private:
     bool quoteAware_;
     bool backslashEscapes_;
     bool inQuotes_ = false;
-    bool skipNext_ = false;
-    ColumnStarts result_;
+    ColumnStarts& result_;
 };
 
 bool IsBlank(char c) {
@@ -112,7 +95,9 @@ char Unescaped(char c) {
 
 ColumnStarts SplitLineIntoColumns(std::string_view text, char separator, bool quoteAware,
                                   bool backslashEscapes) {
-    return LineCutter(text, separator, quoteAware, backslashEscapes).Run();
+    ColumnStarts result;
+    LineCutter(text, separator, quoteAware, backslashEscapes, result).Run();
+    return result;
 }
 
 std::string EnquoteText(std::string_view text, bool& enquoteBackslash) {

@@ -13,8 +13,10 @@ namespace tavisto {
 namespace {
 
 constexpr std::size_t kSmallestChunk = std::size_t{64} << 10;
-// Bounds what the last, partly used chunk can hold unused.
+// Offsets within a chunk must fit a Ref; this also bounds what the last, partly used chunk
+// holds unused.
 constexpr std::size_t kLargestChunk = std::size_t{4} << 20;
+constexpr std::size_t kMaxChunks = std::size_t{1} << 12;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kSmallChunkAlignment = 64;
 
@@ -35,36 +37,36 @@ void CsvRowArena::ReleaseChunk::operator()(std::byte* memory) const {
     ::operator delete[](memory, std::align_val_t{alignment});
 }
 
-std::byte* CsvRowArena::Allocate(std::size_t size) {
+CsvRowArena::Ref CsvRowArena::Allocate(std::size_t size) {
     size = RoundUp(size, kAlignment);
-    if (static_cast<std::size_t>(end_ - next_) < size) AddChunk(size);
-    std::byte* piece = next_;
+    if (chunks_.empty() || chunkSize_ - next_ < size) AddChunk(size);
+    const auto ref = static_cast<Ref>(((chunks_.size() - 1) << kOffsetBits) | (next_ / kAlignment));
     next_ += size;
     used_ += size;
-    return piece;
+    return ref;
 }
 
 void CsvRowArena::AddChunk(std::size_t atLeast) {
+    if (chunks_.size() == kMaxChunks || atLeast > kLargestChunk) throw std::bad_alloc();
     // Chunks grow with the table so that small tables stay small.
-    std::size_t size = std::clamp(reserved_, kSmallestChunk, kLargestChunk);
-    size = std::max(size, RoundUp(atLeast, kSmallestChunk));
-    const bool huge = size >= kHugePage;
-    if (huge) size = RoundUp(size, kHugePage);
+    const std::size_t size = std::max(std::clamp(reserved_, kSmallestChunk, kLargestChunk),
+                                      RoundUp(atLeast, kSmallestChunk));
+    const bool huge = size % kHugePage == 0;
     const std::size_t alignment = huge ? kHugePage : kSmallChunkAlignment;
     Chunk chunk(static_cast<std::byte*>(::operator new[](size, std::align_val_t{alignment})),
                 ReleaseChunk{alignment});
     if (huge) AdviseHugePages(chunk.get(), size);
     chunks_.push_back(std::move(chunk));
-    next_ = chunks_.back().get();
-    end_ = next_ + size;
+    next_ = 0;
+    chunkSize_ = size;
     reserved_ += size;
 }
 
 void CsvRowArena::Clear() {
     chunks_.clear();
     chunks_.shrink_to_fit();
-    next_ = nullptr;
-    end_ = nullptr;
+    next_ = 0;
+    chunkSize_ = 0;
     reserved_ = 0;
     used_ = 0;
 }

@@ -1,6 +1,5 @@
 #include "csv/CsvRows.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -38,21 +37,21 @@ std::unique_ptr<std::byte[]> TCsvRows::NewRow() {
 }
 
 int TCsvRows::AddLine(std::string_view line, int rowIndex, bool backslashEscapes) {
-    ColumnStarts starts = SplitLineIntoColumns(line, separator_, true, backslashEscapes);
-    starts.Starts[starts.Count] = kUnsetWordField;
-    std::byte* memory = arena_.Allocate(ArenaSize(starts.Count, line.size()));
+    const ColumnStarts starts = SplitLineIntoColumns(line, separator_, true, backslashEscapes);
+    const CsvRowArena::Ref ref = arena_.Allocate(ArenaSize(starts.Count, line.size()));
     const auto* slots = reinterpret_cast<const std::byte*>(starts.Starts.data());
-    rows_.push_back(
-        CsvStoredRow::Create(memory, line, slots, starts.Count, rowIndex, /*rowChanged=*/false));
+    CsvStoredRow::Create(arena_.At(ref), line, slots, starts.Count, rowIndex, false);
+    rows_.push_back(ref);
     return Count() - 1;
 }
 
-CsvStoredRow* TCsvRows::StoreCopy(const std::byte* block) {
+CsvRowArena::Ref TCsvRows::StoreCopy(const std::byte* block) {
     const CsvRowView view = ViewOfRow(block);
     const CsvRowHeader& header = RowHeader(block);
-    std::byte* memory = arena_.Allocate(ArenaSize(view.ColumnCount, view.Text.size()));
-    return CsvStoredRow::Create(memory, view.Text, view.Slots, view.ColumnCount, header.RowIndex,
-                                header.RowChanged != 0);
+    const CsvRowArena::Ref ref = arena_.Allocate(ArenaSize(view.ColumnCount, view.Text.size()));
+    CsvStoredRow::Create(arena_.At(ref), view.Text, view.Slots, view.ColumnCount, header.RowIndex,
+                         header.RowChanged != 0);
+    return ref;
 }
 
 int TCsvRows::AddRow(const std::byte* block) {
@@ -71,11 +70,9 @@ void TCsvRows::ReplaceRow(int index, const std::byte* block) {
     const CsvRowHeader& header = RowHeader(block);
     // A row that does not grow is rewritten where it is, so repeated posts do not pile up.
     const std::size_t size = ArenaSize(view.ColumnCount, view.Text.size());
-    std::byte* memory = size <= ArenaSize(old.ColumnCount, old.Text.size())
-                            ? reinterpret_cast<std::byte*>(rows_[index])
-                            : arena_.Allocate(size);
-    rows_[index] = CsvStoredRow::Create(memory, view.Text, view.Slots, view.ColumnCount,
-                                        header.RowIndex, header.RowChanged != 0);
+    if (size > ArenaSize(old.ColumnCount, old.Text.size())) rows_[index] = arena_.Allocate(size);
+    CsvStoredRow::Create(arena_.At(rows_[index]), view.Text, view.Slots, view.ColumnCount,
+                         header.RowIndex, header.RowChanged != 0);
 }
 
 void TCsvRows::FetchRow(int index, std::byte* block) const {
@@ -90,13 +87,17 @@ void TCsvRows::FetchRow(int index, std::byte* block) const {
     CsvRowHeader& header = RowHeader(block);
     header.TextLength = static_cast<std::int32_t>(row.Text.size());
     header.ColumnCount = row.ColumnCount;
-    header.RowIndex = rows_[index]->RowIndex;
-    header.RowChanged = rows_[index]->RowChanged;
+    header.RowIndex = RowAt(index).RowIndex;
+    header.RowChanged = RowAt(index).RowChanged;
 }
 
 const CsvStoredRow& TCsvRows::GetRow(int index) const {
     if (index < 0 || index >= Count()) throw ECsvDataSetError("No database record");
-    return *rows_[index];
+    return RowAt(index);
+}
+
+const CsvStoredRow& TCsvRows::RowAt(int index) const {
+    return *reinterpret_cast<const CsvStoredRow*>(arena_.At(rows_[index]));
 }
 
 std::string_view TCsvRows::ColumnText(int index, int k) const {
@@ -105,8 +106,10 @@ std::string_view TCsvRows::ColumnText(int index, int k) const {
 }
 
 int TCsvRows::IndexOfRow(const CsvStoredRow* row) const {
-    const auto found = std::find(rows_.begin(), rows_.end(), row);
-    return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
+    for (int i = 0; i < Count(); ++i) {
+        if (&RowAt(i) == row) return i;
+    }
+    return -1;
 }
 
 void TCsvRows::DeleteRow(int index) {
@@ -155,7 +158,7 @@ void TCsvRows::GrowUserLists(int rowIndex) {
 }
 
 std::size_t TCsvRows::BytesHeld() const {
-    return arena_.BytesReserved() + rows_.capacity() * sizeof(CsvStoredRow*);
+    return arena_.BytesReserved() + rows_.capacity() * sizeof(CsvRowArena::Ref);
 }
 
 }  // namespace tavisto

@@ -104,12 +104,14 @@ public:
     std::size_t BytesHeld() const;
 
 private:
-    CsvStoredRow* StoreCopy(const std::byte* block);
+    CsvRowArena::Ref StoreCopy(const std::byte* block);
     void CheckListIndex(int index, int last) const;
     void GrowUserLists(int rowIndex);
 
+    const CsvStoredRow& RowAt(int index) const;
+
     CsvRowArena arena_;
-    std::vector<CsvStoredRow*> rows_;
+    std::vector<CsvRowArena::Ref> rows_;
     char separator_ = kDefaultSeparator;
     char decimalSeparatorChar_ = kDefaultDecimalSeparator;
     bool enquoteBackslash_ = false;

@@ -18,8 +18,8 @@ CsvStoredRow* CsvStoredRow::Create(std::byte* memory, std::string_view text, con
                                           static_cast<std::uint8_t>(rowChanged ? 1 : 0),
                                           kWordFieldsMarker};
     std::byte* body = memory + sizeof(CsvStoredRow);
-    const std::size_t slotBytes = 2 * static_cast<std::size_t>(columnCount + 1);
-    std::memcpy(body, slots, slotBytes);
+    const std::size_t slotBytes = 2 * static_cast<std::size_t>(columnCount);
+    if (slotBytes != 0) std::memcpy(body, slots, slotBytes);
     if (!text.empty()) std::memcpy(body + slotBytes, text.data(), text.size());
     return row;
 }
@@ -33,9 +33,8 @@ CsvRowView CsvStoredRow::View() const {
     }
     const auto* slots = reinterpret_cast<const std::byte*>(this) + sizeof(CsvStoredRow);
     const int columnCount = std::min<int>(ColumnCount, kMaxColumns);
-    const int slotCount = columnCount + 1;
-    const auto* text = reinterpret_cast<const char*>(slots + 2 * slotCount);
-    return {std::string_view(text, TextLength), slots, slotCount, columnCount};
+    const auto* text = reinterpret_cast<const char*>(slots + 2 * columnCount);
+    return {std::string_view(text, TextLength), slots, columnCount, columnCount};
 }
 
 std::string GetCsvRowItemData(const CsvStoredRow& row, int k) {

@@ -10,8 +10,8 @@
 namespace tavisto {
 
 // A row as the row list stores it: only what a stored row needs, sized to its line. In memory:
-// this header, then ColumnCount + 1 slots of 16 bits (the column starts with their changed
-// marks, then the end mark 0xFFFF), then the text's bytes. The same two markers as in a CsvRow
+// this header, then ColumnCount slots of 16 bits (the column starts with their changed marks;
+// the end mark is implied), then the text's bytes. The same two markers as in a CsvRow
 // block guard it, and every access through View verifies both.
 // Stored rows live in their list's arena; a reference to one stays valid until the row is
 // replaced or deleted or the list is cleared.
@@ -25,11 +25,11 @@ struct CsvStoredRow {
 
     // Bytes a stored row of this shape takes, header included.
     static constexpr std::size_t SizeFor(int columnCount, std::size_t textLength) {
-        return sizeof(CsvStoredRow) + 2 * static_cast<std::size_t>(columnCount + 1) + textLength;
+        return sizeof(CsvStoredRow) + 2 * static_cast<std::size_t>(columnCount) + textLength;
     }
 
-    // Writes a stored row into memory of SizeFor bytes. slots holds columnCount + 1 16-bit
-    // values (any alignment).
+    // Writes a stored row into memory of SizeFor bytes. slots holds columnCount 16-bit values
+    // (any alignment).
     static CsvStoredRow* Create(std::byte* memory, std::string_view text, const std::byte* slots,
                                 int columnCount, int rowIndex, bool rowChanged);
 

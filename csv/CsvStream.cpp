@@ -60,22 +60,25 @@ std::string_view TCsvStream::ReadLine() {
         }
         const char terminator = start[length];
         bufferPos_ += length + 1;
-        if (terminator == '\r') ConsumeLfAfterCr(line);
+        if (terminator == '\r') {
+            if (bufferPos_ == bufferFill_) {
+                ConsumeLfInNextBlock(line);
+            } else if (buffer_[bufferPos_] == '\n') {
+                ++bufferPos_;
+            }
+        }
         return line;
     }
 }
 
-void TCsvStream::ConsumeLfAfterCr(std::string_view& line) {
-    if (bufferPos_ == bufferFill_) {
-        // The LF may start the next block, which overwrites the line's bytes in the buffer.
-        if (line.data() != line_.data()) {
-            line_.assign(line);
-            line = line_;
-        }
-        FillBuffer();
-        if (bufferFill_ == 0) return;
+void TCsvStream::ConsumeLfInNextBlock(std::string_view& line) {
+    // Reading the next block overwrites the line's bytes in the buffer.
+    if (line.data() != line_.data()) {
+        line_.assign(line);
+        line = line_;
     }
-    if (buffer_[bufferPos_] == '\n') ++bufferPos_;
+    FillBuffer();
+    if (bufferFill_ != 0 && buffer_[0] == '\n') bufferPos_ = 1;
 }
 
 bool TCsvStream::AtEnd() {

@@ -55,7 +55,7 @@ private:
     };
 
     void FillBuffer();
-    void ConsumeLfAfterCr(std::string_view& line);
+    void ConsumeLfInNextBlock(std::string_view& line);
     [[noreturn]] void RaiseWriteError() const;
 
     std::string fileName_;
