@@ -5,6 +5,7 @@
 // compares 16 bytes at a time where the processor allows it.
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -25,7 +26,7 @@ const char* FindFirstOf(const char* p, const char* end, Needles... needles) {
         __m128i hits = _mm_setzero_si128();
         ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(needles)))), ...);
         const int mask = _mm_movemask_epi8(hits);
-        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        if (mask != 0) return p + std::countr_zero(static_cast<unsigned>(mask));
         p += 16;
     }
 #endif
@@ -75,7 +76,7 @@ void ForEachMatch(std::string_view text, Visit&& visit, Needles... needles) {
         unsigned mask = text.size() - base >= 16 ? MatchMask16(text.data() + base, needles...)
                                                  : TailMatchMask(text, base, needles...);
         for (; mask != 0; mask &= mask - 1) {
-            const std::size_t offset = base + static_cast<std::size_t>(__builtin_ctz(mask));
+            const std::size_t offset = base + static_cast<std::size_t>(std::countr_zero(mask));
             if (offset >= resume) resume = visit(offset);
         }
     }
