@@ -13,7 +13,9 @@
 // Every slot access verifies both markers first. The text capacity holds any line that
 // SplitLineIntoColumns accepts, so a row never loses characters; reading or replacing a column
 // never touches memory outside the block, whatever the header or the slots say.
-// Blocks come from TCsvRows::NewRow (zero-filled and stamped by InitRow).
+// Blocks come from TCsvRows::NewRow (zero-filled and stamped by InitRow). A record buffer for a
+// new record is InitRow followed by BlankRow; the calculated-field area is the kCalcAreaSize
+// bytes at CalcAreaOffset, which the table zeroes and fills.
 
 #include <cstddef>
 #include <cstdint>
