@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "db/DbErrors.h"
 
 namespace tavisto {
@@ -15,5 +17,12 @@ class ECsvKeyError : public EDatabaseError {
 public:
     using EDatabaseError::EDatabaseError;
 };
+
+// Raises ECsvDataSetError with "<prefix>: <text>". Tables pass their FileName as the prefix, so an
+// unnamed table's messages start with ": ".
+[[noreturn]] void RaiseTableError(std::string_view prefix, std::string_view text);
+
+// Raises ECsvDataSetError with "<prefix>: <text> (<number>)".
+[[noreturn]] void RaiseTableErrorCode(std::string_view prefix, std::string_view text, int number);
 
 }  // namespace tavisto
