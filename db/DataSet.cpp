@@ -97,7 +97,13 @@ void TDataSet::AbortOpen() noexcept {
 
 void TDataSet::CloseCursor() {
     Fire(BeforeClose);
-    Cancel();
+    if (destroying_) {
+        // The engine may have released its records already; drop edits without asking it.
+        adding_ = AddMode::None;
+        state_ = dsBrowse;
+    } else {
+        Cancel();
+    }
     state_ = dsInactive;
     try {
         CloseTable();

@@ -64,9 +64,9 @@ public:
     // Opens: BeforeOpen; OpenTable; default fields when there are no persistent ones; fields
     // bound to the definitions by name; buffers; the first records fetched; links told;
     // AfterOpen (and AfterScroll unless empty). A failure closes the table again and leaves the
-    // data set closed. Closes: BeforeClose; pending edits discarded; CloseTable; fields unbound,
-    // default fields destroyed; buffers released; links told; AfterClose. When CloseTable fails
-    // the data set stays open as it was. Assigning the current value does nothing.
+    // data set closed. Closes: BeforeClose; pending edits cancelled (Cancel); CloseTable; fields
+    // unbound, default fields destroyed; buffers released; links told; AfterClose. When CloseTable
+    // fails the data set stays open as it was. Assigning the current value does nothing.
     virtual void SetActive(bool value);
     void Open() { SetActive(true); }
     void Close() { SetActive(false); }
