@@ -160,9 +160,18 @@ void TLogGrid::resizeEvent(QResizeEvent* event) {
     ApplyColumnShares();
 }
 
+void TLogGrid::focusInEvent(QFocusEvent* event) {
+    const bool hadCurrentRow = currentIndex().isValid();
+    gettingFocus_ = true;
+    QTableView::focusInEvent(event);
+    gettingFocus_ = false;
+    if (!hadCurrentRow && currentIndex().isValid()) selectionModel()->clearCurrentIndex();
+}
+
 void TLogGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (model_ != nullptr && current.isValid() && current.row() != previous.row()) {
+    if (model_ != nullptr && !gettingFocus_ && current.isValid() &&
+        current.row() != previous.row()) {
         model_->PositionAtRow(current.row());
     }
 }

@@ -49,6 +49,7 @@ public:
 
 protected:
     void keyboardSearch(const QString& search) override;
+    void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -73,6 +74,9 @@ private:
     // Each column's share of the viewport's width, kept while the grid is resized.
     std::vector<double> columnShares_;
     bool applyingWidths_ = false;
+    // Qt makes the first row current when the view gets the focus; the grid keeps having no
+    // current row until one is chosen.
+    bool gettingFocus_ = false;
 };
 
 }  // namespace tavisto

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "db/Utf16.h"
+
 namespace tavisto {
 
 namespace {
@@ -12,41 +14,6 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// The length of the well-formed sequence starting at bytes[at], or 0 when there is none.
-std::size_t SequenceLength(std::string_view bytes, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    std::size_t length = 0;
-    // The range the first continuation byte must lie in rules out overlong forms, surrogates
-    // and code points above U+10FFFF.
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (bytes.size() - at < length) return 0;
-    const auto first = static_cast<unsigned char>(bytes[at + 1]);
-    if (first < low || first > high) return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!IsContinuation(static_cast<unsigned char>(bytes[at + i]))) return 0;
-    }
-    return length;
-}
 
 QString DecodeCp1252(std::string_view bytes) {
     QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
@@ -66,15 +33,6 @@ bool IsAscii(std::string_view bytes) {
 }
 
 }  // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = SequenceLength(bytes, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
 
 QString DecodeText(std::string_view bytes) {
     const auto size = static_cast<qsizetype>(bytes.size());

@@ -64,6 +64,16 @@ void TformLogfile::SetUpControls() {
     btnClose.setDefault(true);
     btnClose.setAutoDefault(true);
     ElPopupButton1.setAutoDefault(true);
+    gridModel_.SetColumns({{QStringLiteral("Kalu"), "KALU"},
+                           {QStringLiteral("Datum"), "DATUM"},
+                           {QStringLiteral("Anwendung"), "ANWENDUNG"},
+                           {QStringLiteral("Benutzer"), "BENUTZER"}},
+                          "KALU");
+    gridModel_.SetDataSource(&dsRelLogFile);
+    // The error box waits until the read that failed (inside a paint, say) is over.
+    connect(
+        &gridModel_, &TLogGridModel::readFailed, this,
+        [this](const QString& text) { errorBox_(text); }, Qt::QueuedConnection);
     gridLog.SetLogModel(&gridModel_);
     ElDBTreeNavigator1.SetGrid(&gridLog);
     connect(&btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });

@@ -9,6 +9,7 @@
 #include "app/LogGrid.h"
 #include "app/LogGridModel.h"
 #include "app/MessageDialog.h"
+#include "db/DataSource.h"
 
 namespace tavisto {
 
@@ -39,6 +40,9 @@ public:
     void btnCloseClick();
     // Asks, then empties the table and deletes the log file.
     void ElPopupButton1Click();
+
+    // The non-visual components come first, so that they outlive the controls.
+    TDataSource dsRelLogFile;
 
 private:
     // The grid's rows; declared before the controls so that the grid goes first.

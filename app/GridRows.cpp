@@ -1,0 +1,42 @@
+#include "app/GridRows.h"
+
+#include <numeric>
+
+namespace tavisto {
+
+void TGridRows::Reset(int count, int bookmarkSize) {
+    count_ = count;
+    bookmarkSize_ = bookmarkSize;
+    bookmarks_.assign(static_cast<std::size_t>(count) * bookmarkSize, '\0');
+    read_.assign(count, false);
+    order_.clear();
+    order_.shrink_to_fit();
+}
+
+TBookmark TGridRows::Bookmark(int ordinal) const {
+    if (!read_[ordinal]) return {};
+    return bookmarks_.substr(static_cast<std::size_t>(ordinal) * bookmarkSize_, bookmarkSize_);
+}
+
+void TGridRows::SetBookmark(int ordinal, const TBookmark& bookmark) {
+    if (bookmark.size() != static_cast<std::size_t>(bookmarkSize_) || bookmark.empty()) return;
+    bookmarks_.replace(static_cast<std::size_t>(ordinal) * bookmarkSize_, bookmarkSize_, bookmark);
+    read_[ordinal] = true;
+}
+
+void TGridRows::Reorder(const std::vector<int>& order) {
+    std::vector<std::int32_t> ordinals(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) ordinals[row] = OrdinalAt(order[row]);
+    order_ = std::move(ordinals);
+}
+
+void TGridRows::RemoveRow(int row) {
+    if (order_.empty()) {
+        order_.resize(count_);
+        std::iota(order_.begin(), order_.end(), 0);
+    }
+    order_.erase(order_.begin() + row);
+    --count_;
+}
+
+}  // namespace tavisto
