@@ -342,8 +342,14 @@ private:
     void FetchNexts();
     void FetchPriors();
     void FetchFirstRecords();
+    // One record toward the end / the beginning; false when there is none. Window rotations are
+    // counted into scrolled (negative: toward the end).
+    bool StepForward(int& scrolled);
+    bool StepBackward(int& scrolled);
     void InitRecord(TRecordBuffer buffer);
     void BeginInsertAppend(bool append);
+    void PrepareInsertBuffer();
+    void PrepareAppendBuffer();
     void AddRecord(const std::vector<Variant>& values, bool append);
     void RecoverWindow() noexcept;
 

@@ -186,6 +186,30 @@ void TDataSet::Last() {
     Fire(AfterScroll);
 }
 
+bool TDataSet::StepForward(int& scrolled) {
+    if (activeRecord_ < recordCount_ - 1) {
+        ++activeRecord_;
+        return true;
+    }
+    const bool full = recordCount_ == bufferCount_;
+    if (!FetchNext()) return false;
+    if (full) --scrolled;
+    activeRecord_ = recordCount_ - 1;
+    return true;
+}
+
+bool TDataSet::StepBackward(int& scrolled) {
+    if (activeRecord_ > 0) {
+        --activeRecord_;
+        return true;
+    }
+    const bool full = recordCount_ == bufferCount_;
+    if (!FetchPrior()) return false;
+    if (full) ++scrolled;
+    activeRecord_ = 0;
+    return true;
+}
+
 int TDataSet::MoveBy(int distance) {
     CheckBrowseMode();
     if (distance == 0 || (distance > 0 && eof_) || (distance < 0 && bof_)) return 0;
@@ -197,30 +221,18 @@ int TDataSet::MoveBy(int distance) {
     int scrolled = 0;
     RunThenFinish(
         [&] {
-            while (moved != distance) {
-                const bool full = recordCount_ == bufferCount_;
-                if (moved < distance) {
-                    if (activeRecord_ < recordCount_ - 1) {
-                        ++activeRecord_;
-                    } else if (FetchNext()) {
-                        scrolled -= full ? 1 : 0;
-                        activeRecord_ = recordCount_ - 1;
-                    } else {
-                        eof_ = true;
-                        break;
-                    }
+            while (moved < distance && !eof_) {
+                if (StepForward(scrolled)) {
                     ++moved;
                 } else {
-                    if (activeRecord_ > 0) {
-                        --activeRecord_;
-                    } else if (FetchPrior()) {
-                        scrolled += full ? 1 : 0;
-                        activeRecord_ = 0;
-                    } else {
-                        bof_ = true;
-                        break;
-                    }
+                    eof_ = true;
+                }
+            }
+            while (moved > distance && !bof_) {
+                if (StepBackward(scrolled)) {
                     --moved;
+                } else {
+                    bof_ = true;
                 }
             }
         },

@@ -86,29 +86,9 @@ void TDataSet::BeginInsertAppend(bool append) {
     Fire(BeforeScroll);
     try {
         if (append) {
-            ClearBuffers();
-            InitRecord(buffers_[0]);
-            SetBookmarkFlagOf(buffers_[0], bfEOF);
-            recordCount_ = 1;
-            FetchPriors();
+            PrepareAppendBuffer();
         } else {
-            UpdateCursorPos();
-            const int oldRecordCount = recordCount_;
-            TBookmark position(static_cast<std::size_t>(bookmarkSize_), '\0');
-            if (oldRecordCount > 0) BookmarkOf(ActiveBuffer(), position.data());
-            // The spare buffer goes in front of the active record; a full window drops its last.
-            const auto active = buffers_.begin() + activeRecord_;
-            std::rotate(active, buffers_.begin() + recordCount_,
-                        buffers_.begin() + recordCount_ + 1);
-            recordCount_ = std::min(recordCount_ + 1, bufferCount_);
-            CursorPosChanged();
-            const TRecordBuffer buffer = ActiveBuffer();
-            InitRecord(buffer);
-            if (oldRecordCount == 0) {
-                SetBookmarkFlagOf(buffer, bfBOF);
-            } else {
-                SetBookmarkOf(buffer, position.data());
-            }
+            PrepareInsertBuffer();
         }
     } catch (...) {
         RecoverWindow();
@@ -120,6 +100,36 @@ void TDataSet::BeginInsertAppend(bool append) {
     SendEvent(TDataEvent::DataSetChange);
     Fire(AfterInsert);
     Fire(AfterScroll);
+}
+
+void TDataSet::PrepareInsertBuffer() {
+    UpdateCursorPos();
+    const int oldRecordCount = recordCount_;
+    TBookmark position(static_cast<std::size_t>(bookmarkSize_), '\0');
+    if (oldRecordCount > 0) BookmarkOf(ActiveBuffer(), position.data());
+    // The spare buffer goes in front of the active record; a full window drops its last.
+    std::rotate(buffers_.begin() + activeRecord_, buffers_.begin() + recordCount_,
+                buffers_.begin() + recordCount_ + 1);
+    recordCount_ = std::min(recordCount_ + 1, bufferCount_);
+    CursorPosChanged();
+    const TRecordBuffer buffer = ActiveBuffer();
+    InitRecord(buffer);
+    // Posting puts the engine's cursor here: on the record the new one goes before, or before
+    // the first record of an empty table.
+    if (oldRecordCount == 0) {
+        SetBookmarkFlagOf(buffer, bfBOF);
+    } else {
+        SetBookmarkOf(buffer, position.data());
+    }
+}
+
+void TDataSet::PrepareAppendBuffer() {
+    ClearBuffers();
+    InitRecord(buffers_[0]);
+    SetBookmarkFlagOf(buffers_[0], bfEOF);
+    recordCount_ = 1;
+    // The last records of the table fill the window in front of the new one.
+    FetchPriors();
 }
 
 void TDataSet::RecoverWindow() noexcept {

@@ -59,6 +59,47 @@ std::size_t RunLength(std::string_view pattern, std::size_t i, std::size_t limit
     return length;
 }
 
+// Appends the text of the pattern item at pattern[i]; returns the characters it took.
+std::size_t AppendPatternItem(std::string& result, std::string_view pattern, std::size_t i,
+                              const TDateParts& date, const TTimeParts& time,
+                              const TFormatSettings& settings) {
+    const char c = pattern[i];
+    const char lower = static_cast<char>(c | 0x20);
+    if (c == '\'' || c == '"') {
+        const std::size_t close = pattern.find(c, i + 1);
+        const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
+        result.append(pattern.substr(i + 1, end - i - 1));
+        return end - i + 1;
+    }
+    if (c == ':') {
+        result += settings.TimeSeparator;
+        return 1;
+    }
+    if (lower == 'y') {
+        const std::size_t run = RunLength(pattern, i, 4);
+        result += run >= 3 ? Padded(date.Year, 4) : Padded(date.Year % 100, 2);
+        return run;
+    }
+    if (lower == 'z') {
+        const std::size_t run = RunLength(pattern, i, 3) == 3 ? 3 : 1;
+        result += Padded(time.MSec, run);
+        return run;
+    }
+    const int* part = lower == 'm'   ? &date.Month
+                      : lower == 'd' ? &date.Day
+                      : lower == 'h' ? &time.Hour
+                      : lower == 'n' ? &time.Minute
+                      : lower == 's' ? &time.Second
+                                     : nullptr;
+    if (part == nullptr) {
+        result += c;
+        return 1;
+    }
+    const std::size_t run = RunLength(pattern, i, 2);
+    result += Padded(*part, run);
+    return run;
+}
+
 bool ReadDigits(std::string_view text, std::size_t& pos, std::size_t count, int& value) {
     if (pos + count > text.size()) return false;
     value = 0;
@@ -174,36 +215,8 @@ std::string FormatDateTime(std::string_view pattern, TDateTime value,
     const TDateParts date = DatePartsOfDayNumber(stamp.Date);
     const TTimeParts time = TimePartsOfMSecs(stamp.Time);
     std::string result;
-    std::size_t i = 0;
-    while (i < pattern.size()) {
-        const char c = pattern[i];
-        const char lower = static_cast<char>(c | 0x20);
-        std::size_t run = 1;
-        if (c == '\'' || c == '"') {
-            const std::size_t close = pattern.find(c, i + 1);
-            const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
-            result.append(pattern.substr(i + 1, end - i - 1));
-            run = end - i + 1;
-        } else if (c == ':') {
-            result += settings.TimeSeparator;
-        } else if (lower == 'y') {
-            run = RunLength(pattern, i, 4);
-            result += run >= 3 ? Padded(date.Year, 4) : Padded(date.Year % 100, 2);
-        } else if (lower == 'm' || lower == 'd' || lower == 'h' || lower == 'n' || lower == 's') {
-            run = RunLength(pattern, i, 2);
-            const int part = lower == 'm'   ? date.Month
-                             : lower == 'd' ? date.Day
-                             : lower == 'h' ? time.Hour
-                             : lower == 'n' ? time.Minute
-                                            : time.Second;
-            result += Padded(part, run);
-        } else if (lower == 'z') {
-            run = RunLength(pattern, i, 3) == 3 ? 3 : 1;
-            result += Padded(time.MSec, run);
-        } else {
-            result += c;
-        }
-        i += run;
+    for (std::size_t i = 0; i < pattern.size();) {
+        i += AppendPatternItem(result, pattern, i, date, time, settings);
     }
     return result;
 }

@@ -38,43 +38,29 @@ char SingleByte(const char* text, char fallback) {
     return text[0];
 }
 
-// Reads an integer of at most maxHexDigits hexadecimal digits or a decimal number within
-// [-limit - 1, limit]; hexadecimal texts are taken as the bits they spell.
-bool ParseInteger(std::string_view text, std::uint64_t limit, int maxHexDigits,
+// Hexadecimal digits, at most maxDigits of them, taken as the two's complement bits they spell.
+bool ParseHex(std::string_view digits, int maxDigits, bool negative, std::int64_t& value) {
+    if (digits.empty() || digits.size() > static_cast<std::size_t>(maxDigits)) return false;
+    std::uint64_t bits = 0;
+    for (char c : digits) {
+        const int digit = HexValue(c);
+        if (digit < 0) return false;
+        bits = bits * 16 + static_cast<std::uint64_t>(digit);
+    }
+    const int width = maxDigits * 4;
+    auto signedValue = static_cast<std::int64_t>(bits);
+    if (width < 64 && (bits >> (width - 1)) != 0) signedValue -= std::int64_t{1} << width;
+    if (negative && signedValue == std::numeric_limits<std::int64_t>::min()) return false;
+    value = negative ? -signedValue : signedValue;
+    return true;
+}
+
+// Decimal digits whose value lies within [-limit - 1, limit] with the sign applied.
+bool ParseDecimal(std::string_view digits, std::uint64_t limit, bool negative,
                   std::int64_t& value) {
-    text = TrimBlanks(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    bool hex = false;
-    if (text.starts_with("0x") || text.starts_with("0X")) {
-        hex = true;
-        text.remove_prefix(2);
-    } else if (!text.empty() &&
-               (text.front() == '$' || text.front() == 'x' || text.front() == 'X')) {
-        hex = true;
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return false;
+    if (digits.empty()) return false;
     std::uint64_t magnitude = 0;
-    if (hex) {
-        if (text.size() > static_cast<std::size_t>(maxHexDigits)) return false;
-        for (char c : text) {
-            const int digit = HexValue(c);
-            if (digit < 0) return false;
-            magnitude = magnitude * 16 + static_cast<std::uint64_t>(digit);
-        }
-        const int bits = maxHexDigits * 4;
-        // Sign-extend from the width the digits spell.
-        std::int64_t bitsValue = static_cast<std::int64_t>(magnitude);
-        if (bits < 64 && (magnitude >> (bits - 1)) != 0) bitsValue -= std::int64_t{1} << bits;
-        if (negative && bitsValue == std::numeric_limits<std::int64_t>::min()) return false;
-        value = negative ? -bitsValue : bitsValue;
-        return true;
-    }
-    for (char c : text) {
+    for (char c : digits) {
         if (!IsDigit(c)) return false;
         const auto digit = static_cast<std::uint64_t>(c - '0');
         if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return false;
@@ -85,6 +71,24 @@ bool ParseInteger(std::string_view text, std::uint64_t limit, int maxHexDigits,
     value =
         negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
     return true;
+}
+
+// Blanks, a sign, then decimal digits or hexadecimal ones after $, x, X, 0x or 0X.
+bool ParseInteger(std::string_view text, std::uint64_t limit, int maxHexDigits,
+                  std::int64_t& value) {
+    text = TrimBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        return ParseHex(text.substr(2), maxHexDigits, negative, value);
+    }
+    if (!text.empty() && (text.front() == '$' || text.front() == 'x' || text.front() == 'X')) {
+        return ParseHex(text.substr(1), maxHexDigits, negative, value);
+    }
+    return ParseDecimal(text, limit, negative, value);
 }
 
 }  // namespace
