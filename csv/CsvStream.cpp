@@ -7,6 +7,12 @@
 #include "csv/CsvErrors.h"
 #include "platform/FileSystem.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace tavisto {
 
 namespace {
@@ -18,6 +24,15 @@ std::FILE* OpenFile(const std::string& fileName, TCsvStream::Mode mode) {
         throw EInOutError("Cannot open file \"" + fileName + "\". " + reason);
     }
     return file;
+}
+
+// A file that replaces another must be on the disk before it does.
+bool SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
 }
 
 }  // namespace
@@ -109,9 +124,10 @@ void TCsvStream::WriteLine(std::string_view text) {
 
 void TCsvStream::Close() {
     if (!file_) return;
-    const bool flushed = mode_ != Mode::Write || std::fflush(file_.get()) == 0;
+    const bool written =
+        mode_ != Mode::Write || (std::fflush(file_.get()) == 0 && SyncToDisk(file_.get()));
     const bool closed = std::fclose(file_.release()) == 0;
-    if (mode_ == Mode::Write && !(flushed && closed)) RaiseWriteError();
+    if (mode_ == Mode::Write && !(written && closed)) RaiseWriteError();
 }
 
 void TCsvStream::RaiseWriteError() const {

@@ -45,8 +45,8 @@ public:
     // "Can't write CSV file <name>" when the file refuses the bytes. Requires: Mode::Write.
     void WriteLine(std::string_view text);
 
-    // Writes every buffered byte out and closes the file; raises as WriteLine does. After Close
-    // the stream accepts no further operation.
+    // Writes every buffered byte out, has the system store the file on the disk, and closes it;
+    // raises as WriteLine does. After Close the stream accepts no further operation.
     void Close();
 
 private:
