@@ -18,8 +18,8 @@ void TLogGridModel::TLink::DataSetChanged() {
 void TLogGridModel::TLink::RecordChanged(TField* /*field*/) {
     if (model_.ownMove_ || model_.rows_.Count() == 0) return;
     model_.ClearTexts();
-    emit model_.dataChanged(model_.index(0, 0),
-                            model_.index(model_.rows_.Count() - 1, model_.columnCount() - 1));
+    Q_EMIT model_.dataChanged(model_.index(0, 0),
+                              model_.index(model_.rows_.Count() - 1, model_.columnCount() - 1));
 }
 
 TLogGridModel::TLogGridModel(QObject* parent) : QAbstractTableModel(parent) {}

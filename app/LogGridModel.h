@@ -63,7 +63,7 @@ public:
     // Makes the rows again from the data set: one per record, in table order, none read.
     void Rebuild();
 
-signals:
+Q_SIGNALS:
     // Reading the data set failed; message is for the error box.
     void readFailed(const QString& message) const;
 

@@ -67,7 +67,7 @@ void TLogGridModel::ReadPage(int first) const {
     } catch (const std::exception& error) {
         // The rest of the page stays blank rather than being asked for again at every paint.
         page.rows.resize(end - first);
-        emit readFailed(ErrorBoxText(error.what()));
+        Q_EMIT readFailed(ErrorBoxText(error.what()));
     }
     pages_.push_front(std::move(page));
     if (pages_.size() > kCachedPages) pages_.pop_back();
@@ -124,11 +124,11 @@ void TLogGridModel::SortRows(const std::vector<TSortKey>& keys) {
             }
         }
     } catch (const std::exception& error) {
-        emit readFailed(ErrorBoxText(error.what()));
+        Q_EMIT readFailed(ErrorBoxText(error.what()));
         return;
     }
     const std::vector<int> order = texts.SortedOrder(orders);
-    emit layoutAboutToBeChanged({}, VerticalSortHint);
+    Q_EMIT layoutAboutToBeChanged({}, VerticalSortHint);
     std::vector<int> newRowOf(order.size());
     for (std::size_t row = 0; row < order.size(); ++row)
         newRowOf[order[row]] = static_cast<int>(row);
@@ -140,7 +140,7 @@ void TLogGridModel::SortRows(const std::vector<TSortKey>& keys) {
     rows_.Reorder(order);
     for (int& row : staleRows_) row = newRowOf[row];
     ClearTexts();
-    emit layoutChanged({}, VerticalSortHint);
+    Q_EMIT layoutChanged({}, VerticalSortHint);
     ScheduleStaleRowRemoval();
 }
 
@@ -157,7 +157,7 @@ void TLogGridModel::PositionAtRow(int row) {
         const QScopedValueRollback ownMove(ownMove_, true);
         GoToRowBookmark(*dataSet, bookmark);
     } catch (const std::exception& error) {
-        emit readFailed(ErrorBoxText(error.what()));
+        Q_EMIT readFailed(ErrorBoxText(error.what()));
     }
 }
 

@@ -61,7 +61,7 @@ void TSortHeader::initStyleOptionForIndex(QStyleOptionHeader* option, int logica
 void TSortHeader::OnSectionClicked(int section) {
     sortKeys_ = ClickedSortKeys(sortKeys_, section, clickModifiers_.testFlag(Qt::ControlModifier));
     viewport()->update();
-    emit sortRequested(sortKeys_);
+    Q_EMIT sortRequested(sortKeys_);
 }
 
 }  // namespace tavisto

@@ -32,7 +32,7 @@ public:
     // The width a section needs to show its caption, sort mark and margins.
     int CaptionWidth(int section) const;
 
-signals:
+Q_SIGNALS:
     // The user asked for a new sort; keys may be empty (all columns unsorted).
     void sortRequested(const std::vector<tavisto::TSortKey>& keys);
 

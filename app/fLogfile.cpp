@@ -17,6 +17,26 @@ namespace {
 // One notch of a mouse wheel, in the units of QWheelEvent::angleDelta.
 constexpr int kWheelNotch = 120;
 
+TStringField& AddTextField(TDataSet& table, const char* name, const char* fieldName, int size,
+                           const char* label, int width) {
+    auto& field = table.Fields().Add<TStringField>(fieldName);
+    field.SetName(name);
+    field.SetSize(size);
+    field.SetDisplayLabel(label);
+    field.SetDisplayWidth(width);
+    return field;
+}
+
+TDateTimeField& AddDateTimeField(TDataSet& table, const char* name, const char* fieldName,
+                                 const char* format, const char* label, int width) {
+    auto& field = table.Fields().Add<TDateTimeField>(fieldName);
+    field.SetName(name);
+    field.SetDisplayFormat(format);
+    field.SetDisplayLabel(label);
+    field.SetDisplayWidth(width);
+    return field;
+}
+
 // text as a literal in single quotes, a single quote inside doubled.
 QString QuotedStr(const QString& text) {
     QString quoted = text;
@@ -26,8 +46,17 @@ QString QuotedStr(const QString& text) {
 
 }  // namespace
 
-TformLogfile::TformLogfile(QWidget* parent) : QDialog(parent) {
+TformLogfile::TformLogfile(QWidget* parent)
+    : QDialog(parent),
+      csvLogfileKALU(AddTextField(csvLogfile, "csvLogfileKALU", "KALU", 80, "Kalu", 14)),
+      csvLogfileDATUM(AddDateTimeField(csvLogfile, "csvLogfileDATUM", "DATUM",
+                                       "yyyy-mm-dd hh:nn:ss", "Datum", 26)),
+      csvLogfileANWENDUNG(
+          AddTextField(csvLogfile, "csvLogfileANWENDUNG", "ANWENDUNG", 255, "Anwendung", 24)),
+      csvLogfileBENUTZER(
+          AddTextField(csvLogfile, "csvLogfileBENUTZER", "BENUTZER", 255, "Benutzer", 24)) {
     SetUpWindow();
+    SetUpTable();
     SetUpControls();
     WatchWheel();
     // A top-level dialog without a parent is centred on the screen when first shown.
@@ -50,6 +79,17 @@ void TformLogfile::SetUpWindow() {
     colours.setColor(QPalette::Window, colours.color(QPalette::Button));
     setPalette(colours);
     setAutoFillBackground(true);
+}
+
+void TformLogfile::SetUpTable() {
+    csvLogfile.SetName("csvLogfile");
+    csvLogfile.SetCsvFieldDef("KALU:$255;DATUM:@;ANWENDUNG:$255;BENUTZER:$255");
+    csvLogfile.SetSeparator(';');
+    csvLogfile.SetReadOnly(true);
+    csvLogfile.SetValidateHeaderRow(false);
+    csvLogfile.SetAutoBackupCount(0);
+    csvLogfile.SetStoreDefs(true);
+    dsRelLogFile.SetDataSet(&csvLogfile);
 }
 
 void TformLogfile::SetUpControls() {
@@ -94,7 +134,10 @@ void TformLogfile::WatchWheel() {
 
 void TformLogfile::FormShow() {
     const std::string path = LogFolder() + kLogFileName;
-    if (!FileExists(path)) {
+    if (FileExists(path)) {
+        csvLogfile.SetFileName(path);
+        csvLogfile.Open();
+    } else {
         messageDlg_(QStringLiteral("Das Logfile ") + QuotedStr(DecodeText(path)) +
                         QStringLiteral(" ist nicht vorhanden."),
                     TMsgDlgType::mtError, mbOK, 0);
@@ -117,7 +160,13 @@ void TformLogfile::btnCloseClick() {
 void TformLogfile::ElPopupButton1Click() {
     const int answer = messageDlg_(QStringLiteral("Soll das Logfile gelöscht werden?"),
                                    TMsgDlgType::mtWarning, mbYes | mbNo | mbCancel, 0);
-    if (answer != mrYes) return;
+    if (answer != mrYes || !csvLogfile.Active()) return;
+    // The rows are gone either way; a file that stays must not look deleted.
+    if (!csvLogfile.DeleteAllRows()) {
+        messageDlg_(QStringLiteral("Das Logfile ") + QuotedStr(DecodeText(csvLogfile.FileName())) +
+                        QStringLiteral(" konnte nicht gelöscht werden."),
+                    TMsgDlgType::mtError, mbOK, 0);
+    }
 }
 
 template <typename Handler>

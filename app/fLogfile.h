@@ -9,7 +9,11 @@
 #include "app/LogGrid.h"
 #include "app/LogGridModel.h"
 #include "app/MessageDialog.h"
+#include "app/XPManifest.h"
+#include "csv/CsvData.h"
 #include "db/DataSource.h"
+#include "db/DateTimeFields.h"
+#include "db/StringFields.h"
 
 namespace tavisto {
 
@@ -41,8 +45,15 @@ public:
     // Asks, then empties the table and deletes the log file.
     void ElPopupButton1Click();
 
-    // The non-visual components come first, so that they outlive the controls.
+    // The non-visual components come first, so that they outlive the controls. The table
+    // owns its fields.
+    TCsvDataSet csvLogfile;
+    TStringField& csvLogfileKALU;
+    TDateTimeField& csvLogfileDATUM;
+    TStringField& csvLogfileANWENDUNG;
+    TStringField& csvLogfileBENUTZER;
     TDataSource dsRelLogFile;
+    TXPManifest XPManifest1{"XPManifest1"};
 
 private:
     // The grid's rows; declared before the controls so that the grid goes first.
@@ -67,6 +78,7 @@ protected:
 
 private:
     void SetUpWindow();
+    void SetUpTable();
     void SetUpControls();
     void WatchWheel();
     void HandleWheel(int angleDelta);

@@ -60,7 +60,7 @@ Q_DECLARE_METATYPE(Move)
 class TestLogGrid : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void settings();
     void navigator_data();
     void navigator();

@@ -39,7 +39,7 @@ struct ModelFixture {
 class TestLogGridModel : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void closedTable();
     void rowsFollowActivation();
     void cellTexts_data();

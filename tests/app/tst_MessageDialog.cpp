@@ -49,7 +49,7 @@ QAbstractButton* ButtonCaptioned(QMessageBox& box, const QString& caption) {
 class TestMessageDialog : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void questionDialog_data();
     void questionDialog();
     void errorDialog();

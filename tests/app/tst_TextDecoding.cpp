@@ -8,7 +8,7 @@ using namespace tavisto;
 class TestTextDecoding : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void decodes_data();
     void decodes();
 };

@@ -9,7 +9,7 @@ using tavisto::test::LogWindowFixture;
 class TestLogWindowFrame : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void settings();
     void layout_data();
     void layout();

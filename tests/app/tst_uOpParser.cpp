@@ -49,7 +49,7 @@ private:
 class TestOpParser : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void settingsFolderComposition_data();
     void settingsFolderComposition();
     void logFolderFromValue_data();
