@@ -32,7 +32,7 @@ Value Load(const void* buffer) {
 
 void StoreText(void* buffer, std::string_view text, int size) {
     const std::size_t length = std::min(text.size(), static_cast<std::size_t>(std::max(size, 0)));
-    std::memcpy(buffer, text.data(), length);
+    if (length > 0) std::memcpy(buffer, text.data(), length);
     static_cast<char*>(buffer)[length] = '\0';
 }
 

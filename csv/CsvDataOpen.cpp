@@ -3,6 +3,7 @@
 
 #include "csv/CsvData.h"
 #include "csv/CsvDataPaths.h"
+#include "csv/CsvDataScan.h"
 #include "csv/CsvErrors.h"
 #include "csv/CsvParse.h"
 #include "platform/FileSystem.h"
@@ -108,20 +109,40 @@ void TCustomCsvDataSet::LoadFile() {
 void TCustomCsvDataSet::LoadRows() {
     TCsvStream& reader = *reader_;
     int rowIndex = 0;
-    while (!reader.AtEnd()) {
-        const std::string_view line = StripLineBreaks(reader.ReadLine());
-        if (line.empty()) continue;
-        AddLineAsRow(line, rowIndex++);
+    if (rows_.EnquoteBackslash()) {
+        // Escaped quotes count for the cut but not for the line ends: line by line.
+        while (!reader.AtEnd()) {
+            const std::string_view line = StripLineBreaks(reader.ReadLine());
+            if (line.empty()) continue;
+            AddLineAsRow(line, rowIndex++);
+        }
+        return;
     }
+    CsvLineScanner scanner(Separator(), kMaxLineLength);
+    const auto addRow = [&](std::string_view line, const ColumnStarts& starts,
+                            bool tooManyColumns) {
+        CheckLineLength(line);
+        // The cut of the line raises the column-limit error.
+        if (tooManyColumns) SplitLineIntoColumns(line, Separator(), true, false);
+        rows_.AddCutLine(line, starts, rowIndex++);
+    };
+    for (std::string_view block = reader.ReadBlock(); !block.empty(); block = reader.ReadBlock()) {
+        scanner.Feed(block, addRow);
+    }
+    scanner.Finish(addRow);
 }
 
 void TCustomCsvDataSet::AddLineAsRow(std::string_view line, int rowIndex) {
     if (line.empty()) return;
+    CheckLineLength(line);
+    rows_.AddLine(line, rowIndex, rows_.EnquoteBackslash());
+}
+
+void TCustomCsvDataSet::CheckLineLength(std::string_view line) {
     if (line.size() > static_cast<std::size_t>(kMaxLineLength)) {
         throw ECsvDataSetError("CSV string is too long: " + std::string(line.substr(0, 40)) +
                                "...");
     }
-    rows_.AddLine(line, rowIndex, rows_.EnquoteBackslash());
 }
 
 void TCustomCsvDataSet::ProcessCsvHeaderRow() {

@@ -37,7 +37,11 @@ std::unique_ptr<std::byte[]> TCsvRows::NewRow() {
 }
 
 int TCsvRows::AddLine(std::string_view line, int rowIndex, bool backslashEscapes) {
-    const ColumnStarts starts = SplitLineIntoColumns(line, separator_, true, backslashEscapes);
+    return AddCutLine(line, SplitLineIntoColumns(line, separator_, true, backslashEscapes),
+                      rowIndex);
+}
+
+int TCsvRows::AddCutLine(std::string_view line, const ColumnStarts& starts, int rowIndex) {
     const CsvRowArena::Ref ref = arena_.Allocate(ArenaSize(starts.Count, line.size()));
     const auto* slots = reinterpret_cast<const std::byte*>(starts.Starts.data());
     CsvStoredRow::Create(arena_.At(ref), line, slots, starts.Count, rowIndex, false);

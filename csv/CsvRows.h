@@ -49,6 +49,10 @@ public:
     // refuse.
     int AddLine(std::string_view line, int rowIndex, bool backslashEscapes);
 
+    // As AddLine, for a line already cut quote-aware with the list's separator; starts are taken
+    // as they are.
+    int AddCutLine(std::string_view line, const ColumnStarts& starts, int rowIndex);
+
     // Appends a compact copy of a record buffer (text, starts, ColumnCount, RowIndex,
     // RowChanged); the result is its index. Verifies the buffer's markers.
     int AddRow(const std::byte* block);

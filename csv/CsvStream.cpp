@@ -96,6 +96,17 @@ void TCsvStream::ConsumeLfInNextBlock(std::string_view& line) {
     if (bufferFill_ != 0 && buffer_[0] == '\n') bufferPos_ = 1;
 }
 
+std::string_view TCsvStream::ReadBlock() {
+    TAVISTO_ASSERT(file_ && mode_ == Mode::Read, "CsvData", "TCsvStream.ReadBlock - not a reader");
+    if (bufferPos_ == bufferFill_) {
+        if (lastBlockRead_) return {};
+        FillBuffer();
+    }
+    const std::string_view block(buffer_.get() + bufferPos_, bufferFill_ - bufferPos_);
+    bufferPos_ = bufferFill_;
+    return block;
+}
+
 bool TCsvStream::AtEnd() {
     if (!file_ || mode_ != Mode::Read) return false;
     if (bufferPos_ == bufferFill_ && !lastBlockRead_) FillBuffer();

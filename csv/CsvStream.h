@@ -36,6 +36,11 @@ public:
     // Requires: Mode::Read.
     std::string_view ReadLine();
 
+    // The bytes not yet handed out, a block at a time (what is left of the current block first);
+    // empty at the end of the file. For readers that find line ends themselves. Raises as
+    // ReadLine. Requires: Mode::Read.
+    std::string_view ReadBlock();
+
     // True when every byte of the file has been handed out. A terminator at the very end of the
     // file leaves no further line. May read the next block (see ReadLine for its error).
     // Requires: Mode::Read.

@@ -1,0 +1,183 @@
+#pragma once
+
+// The loader's one pass over a table file's data lines. Finding where a line ends (the EndOfLine
+// rule) and cutting it into columns (SplitLineIntoColumns, quote-aware, without backslash
+// escapes) follow the same quote state: every double quote toggles it, and separators and line
+// ends count only outside quotes (a doubled quote inside a quoted section toggles twice, which is
+// what taking it as one literal quote amounts to). So both are found together, 64 bytes at a
+// time, instead of reading every line once to find its end and again to cut it.
+//
+// Empty lines, and so the LF of a CR LF, are passed over; lines are handed out as the loader
+// takes them: without their terminator and with trailing line breaks stripped.
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "csv/CsvParse.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tavisto {
+
+class CsvLineScanner {
+public:
+    // maxLineLength: a line found to be longer is handed out as soon as that is known, with at
+    // least maxLineLength + 1 of its first characters, and the rest of it is passed over.
+    CsvLineScanner(char separator, std::size_t maxLineLength)
+        : separator_(separator), maxLineLength_(maxLineLength) {
+        starts_.Count = 1;
+        starts_.Starts[0] = 0;
+    }
+
+    // Scans the next bytes of the file. For every complete non-empty line, calls
+    // onLine(line, starts, tooManyColumns): starts as SplitLineIntoColumns gives them, or only the
+    // first kMaxColumns of them with tooManyColumns set. The line's bytes are valid during the
+    // call only.
+    template <class OnLine>
+    void Feed(std::string_view bytes, OnLine&& onLine) {
+        lineBegin_ = 0;
+        for (std::size_t base = 0; base < bytes.size(); base += kChunk) {
+            const std::size_t count = std::min(kChunk, bytes.size() - base);
+            const Masks masks = MasksOf(bytes.data() + base, count);
+            const std::uint64_t inside = PrefixXor(masks.Quotes) ^ insideCarry_;
+            insideCarry_ = (inside >> (kChunk - 1)) != 0 ? ~std::uint64_t{0} : 0;
+            const std::uint64_t valid =
+                count == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+            for (std::uint64_t events = (masks.Separators | masks.LineEnds) & ~inside & valid;
+                 events != 0; events &= events - 1) {
+                const int bit = std::countr_zero(events);
+                const std::size_t position = base + static_cast<std::size_t>(bit);
+                if ((masks.LineEnds >> bit & 1) != 0) {
+                    EndLine(bytes, position, onLine);
+                } else {
+                    OpenColumn(position + 1);
+                }
+            }
+        }
+        KeepUnfinishedLine(bytes, onLine);
+    }
+
+    // The end of the file: hands out the last line if it had no terminator.
+    template <class OnLine>
+    void Finish(OnLine&& onLine) {
+        const std::string_view line = StripLineBreaks(carry_);
+        if (!line.empty() && !skipping_) onLine(line, starts_, tooManyColumns_);
+        StartLine();
+    }
+
+private:
+    static constexpr std::size_t kChunk = 64;
+
+    struct Masks {
+        std::uint64_t Quotes = 0;
+        std::uint64_t Separators = 0;
+        std::uint64_t LineEnds = 0;
+    };
+
+    // Bit i of the result: the number of set bits of x at positions 0 to i is odd.
+    static std::uint64_t PrefixXor(std::uint64_t x) {
+        for (int shift = 1; shift < 64; shift *= 2) x ^= x << shift;
+        return x;
+    }
+
+    Masks MasksOf(const char* p, std::size_t count) const {
+        if (count < kChunk) {
+            // NUL is neither a quote, a line end nor a possible separator.
+            char padded[kChunk] = {};
+            std::memcpy(padded, p, count);
+            return FullMasksOf(padded);
+        }
+        return FullMasksOf(p);
+    }
+
+    Masks FullMasksOf(const char* p) const {
+        Masks masks;
+#if defined(__SSE2__)
+        const __m128i quote = _mm_set1_epi8('"');
+        const __m128i separator = _mm_set1_epi8(separator_);
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (int k = 0; k < 4; ++k) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+            const auto bits = [&](__m128i hits) {
+                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hits))}
+                       << (16 * k);
+            };
+            masks.Quotes |= bits(_mm_cmpeq_epi8(block, quote));
+            masks.Separators |= bits(_mm_cmpeq_epi8(block, separator));
+            masks.LineEnds |=
+                bits(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        }
+#else
+        for (std::size_t i = 0; i < kChunk; ++i) {
+            const std::uint64_t bit = std::uint64_t{1} << i;
+            if (p[i] == '"') masks.Quotes |= bit;
+            if (p[i] == separator_) masks.Separators |= bit;
+            if (p[i] == '\r' || p[i] == '\n') masks.LineEnds |= bit;
+        }
+#endif
+        return masks;
+    }
+
+    // Position in the current line of the byte at position of the bytes being fed.
+    std::size_t LinePosition(std::size_t position) const {
+        return carry_.size() + position - lineBegin_;
+    }
+
+    void OpenColumn(std::size_t position) {
+        if (starts_.Count == kMaxColumns) {
+            tooManyColumns_ = true;
+            return;
+        }
+        // A start past 16-bit range belongs to a line too long to be stored.
+        starts_.Starts[static_cast<std::size_t>(starts_.Count++)] =
+            static_cast<std::uint16_t>(LinePosition(position));
+    }
+
+    template <class OnLine>
+    void EndLine(std::string_view bytes, std::size_t position, OnLine& onLine) {
+        std::string_view line = bytes.substr(lineBegin_, position - lineBegin_);
+        if (!carry_.empty()) {
+            carry_.append(line);
+            line = carry_;
+        }
+        if (!line.empty() && !skipping_) onLine(line, starts_, tooManyColumns_);
+        lineBegin_ = position + 1;
+        StartLine();
+    }
+
+    template <class OnLine>
+    void KeepUnfinishedLine(std::string_view bytes, OnLine& onLine) {
+        if (skipping_) return;
+        carry_.append(bytes.substr(lineBegin_));
+        if (carry_.size() <= maxLineLength_) return;
+        onLine(std::string_view(carry_), starts_, tooManyColumns_);
+        // Only the end of this line is looked for from now on; its bytes are not kept.
+        skipping_ = true;
+        carry_.clear();
+    }
+
+    void StartLine() {
+        carry_.clear();
+        starts_.Count = 1;
+        tooManyColumns_ = false;
+        skipping_ = false;
+    }
+
+    char separator_;
+    std::size_t maxLineLength_;
+    std::uint64_t insideCarry_ = 0;
+    std::size_t lineBegin_ = 0;
+    std::string carry_;
+    ColumnStarts starts_;
+    bool tooManyColumns_ = false;
+    bool skipping_ = false;
+};
+
+}  // namespace tavisto
