@@ -30,13 +30,15 @@ TCursorExcursion::~TCursorExcursion() {
 }
 
 bool TCursorExcursion::MoveToOrdinal(int ordinal) {
-    dataSet_.First();
-    if (dataSet_.Eof()) return false;
-    if (ordinal == 0) return true;
-    const int first = dataSet_.RecNo();
-    if (first >= 0) {
-        dataSet_.SetRecNo(first + ordinal);
-        return dataSet_.RecNo() == first + ordinal;
+    if (firstRecordNumber_ < 0 || ordinal == 0) {
+        dataSet_.First();
+        if (dataSet_.Eof()) return false;
+        firstRecordNumber_ = dataSet_.RecNo();
+        if (ordinal == 0) return true;
+    }
+    if (firstRecordNumber_ >= 0) {
+        dataSet_.SetRecNo(firstRecordNumber_ + ordinal);
+        return dataSet_.RecNo() == firstRecordNumber_ + ordinal;
     }
     return dataSet_.MoveBy(ordinal) == ordinal;
 }

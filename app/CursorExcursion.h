@@ -32,6 +32,9 @@ public:
 private:
     TDataSet& dataSet_;
     TBookmark saved_;
+    // The record number of the first record once known; below 0 before, and for a data set
+    // without record numbers.
+    int firstRecordNumber_ = -1;
 };
 
 }  // namespace tavisto

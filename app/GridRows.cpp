@@ -1,5 +1,6 @@
 #include "app/GridRows.h"
 
+#include <cstring>
 #include <numeric>
 
 namespace tavisto {
@@ -20,7 +21,8 @@ TBookmark TGridRows::Bookmark(int ordinal) const {
 
 void TGridRows::SetBookmark(int ordinal, const TBookmark& bookmark) {
     if (bookmark.size() != static_cast<std::size_t>(bookmarkSize_) || bookmark.empty()) return;
-    bookmarks_.replace(static_cast<std::size_t>(ordinal) * bookmarkSize_, bookmarkSize_, bookmark);
+    std::memcpy(bookmarks_.data() + static_cast<std::size_t>(ordinal) * bookmarkSize_,
+                bookmark.data(), bookmark.size());
     read_[ordinal] = true;
 }
 

@@ -24,6 +24,15 @@ void TSortTexts::Append(std::string_view bytes) {
     starts_.push_back(static_cast<std::uint32_t>(block_.size()));
 }
 
+void TSortTexts::AppendNumber(std::optional<std::uint64_t> number) {
+    if (number) {
+        for (int shift = 56; shift >= 0; shift -= 8) {
+            block_ += static_cast<char>((*number >> shift) & 0xFF);
+        }
+    }
+    starts_.push_back(static_cast<std::uint32_t>(block_.size()));
+}
+
 std::string_view TSortTexts::Text(int row, int key) const {
     const std::size_t cell = static_cast<std::size_t>(row) * keys_ + key;
     if (cell + 1 >= starts_.size()) return {};
