@@ -81,8 +81,11 @@ bool TCustomCsvDataSet::ReadFieldValue(const TField& field, void* buffer) {
         text = RunGetFieldData(field, record, found.Position, text, owned);
     }
     if (field.DataType() != ftString && text.empty()) return false;
-    if (buffer == nullptr) return !text.empty();
-    return ConvertFieldValue(field, *found.Column, text, buffer);
+    if (buffer != nullptr) return ConvertFieldValue(field, *found.Column, text, buffer);
+    if (field.DataType() == ftString || field.DataType() == ftWideString) return !text.empty();
+    // The null test agrees with the value: a text that does not convert is null either way.
+    alignas(double) std::byte scratch[sizeof(double)];
+    return ConvertFieldValue(field, *found.Column, text, scratch);
 }
 
 std::string_view TCustomCsvDataSet::RunGetFieldData(const TField& field, std::byte* record,
@@ -246,7 +249,16 @@ void TCustomCsvDataSet::WriteCalculatedField(const TField& field, std::byte* rec
     if (offset < 0 || static_cast<std::size_t>(offset) + 1 + size > kCalcAreaSize) return;
     std::byte* slot = record + CalcAreaOffset(record) + offset;
     slot[0] = std::byte{buffer != nullptr ? std::uint8_t{1} : std::uint8_t{0}};
-    if (buffer != nullptr) std::memcpy(slot + 1, buffer, size);
+    if (buffer == nullptr) return;
+    // Texts come NUL-terminated and may be shorter than the field's buffer form.
+    std::size_t length = size;
+    if (field.DataType() == ftString) {
+        length = strnlen(static_cast<const char*>(buffer), size - 1);
+    } else if (field.DataType() == ftWideString) {
+        length = WideTextOf(buffer, field.Size()).size() * sizeof(char16_t);
+    }
+    std::memset(slot + 1, 0, size);
+    std::memcpy(slot + 1, buffer, length);
 }
 
 }  // namespace tavisto
