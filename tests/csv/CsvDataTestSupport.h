@@ -56,6 +56,8 @@ inline std::string ReadBytes(const std::string& file) {
 // The table with the engine's operations in reach of the tests.
 class TestTable : public TCsvDataSet {
 public:
+    using TCustomCsvDataSet::BookmarkFlagOf;
+    using TCustomCsvDataSet::BookmarkOf;
     using TCustomCsvDataSet::ColumnForField;
     using TCustomCsvDataSet::Columns;
     using TCustomCsvDataSet::CompareRowField;
@@ -71,6 +73,8 @@ public:
     using TCustomCsvDataSet::KeyAscending;
     using TCustomCsvDataSet::KeyColumnCount;
     using TCustomCsvDataSet::KeyColumns;
+    using TCustomCsvDataSet::MoveAfterLast;
+    using TCustomCsvDataSet::MoveBeforeFirst;
     using TCustomCsvDataSet::NewRecordBuffer;
     using TCustomCsvDataSet::RaiseError;
     using TCustomCsvDataSet::RaiseErrorCode;
