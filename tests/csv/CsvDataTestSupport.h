@@ -61,6 +61,7 @@ public:
     using TCustomCsvDataSet::ColumnForField;
     using TCustomCsvDataSet::Columns;
     using TCustomCsvDataSet::CompareRowField;
+    using TCustomCsvDataSet::DeleteRecord;
     using TCustomCsvDataSet::DisposeRecordBuffer;
     using TCustomCsvDataSet::EmptyRowText;
     using TCustomCsvDataSet::EnsureFileFolder;
@@ -68,6 +69,7 @@ public:
     using TCustomCsvDataSet::FieldDefsFromFile;
     using TCustomCsvDataSet::FindRowWithKey;
     using TCustomCsvDataSet::GetFileName;
+    using TCustomCsvDataSet::InternalAddRecord;
     using TCustomCsvDataSet::InternalCompare;
     using TCustomCsvDataSet::InternalInitFieldDefs;
     using TCustomCsvDataSet::KeyAscending;
@@ -76,6 +78,7 @@ public:
     using TCustomCsvDataSet::MoveAfterLast;
     using TCustomCsvDataSet::MoveBeforeFirst;
     using TCustomCsvDataSet::NewRecordBuffer;
+    using TCustomCsvDataSet::PostRecord;
     using TCustomCsvDataSet::RaiseError;
     using TCustomCsvDataSet::RaiseErrorCode;
     using TCustomCsvDataSet::Rows;
