@@ -8,10 +8,10 @@ namespace tavisto {
 void TGridRows::Reset(int count, int bookmarkSize) {
     count_ = count;
     bookmarkSize_ = bookmarkSize;
-    bookmarks_.assign(static_cast<std::size_t>(count) * bookmarkSize, '\0');
-    read_.assign(count, false);
-    order_.clear();
-    order_.shrink_to_fit();
+    // Fresh containers, so that the rows of a big table that went away free their memory.
+    bookmarks_ = std::string(static_cast<std::size_t>(count) * bookmarkSize, '\0');
+    read_ = std::vector<bool>(count, false);
+    order_ = {};
 }
 
 TBookmark TGridRows::Bookmark(int ordinal) const {
