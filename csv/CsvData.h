@@ -311,7 +311,7 @@ private:
     std::byte* Block(TRecordBuffer buffer) const { return reinterpret_cast<std::byte*>(buffer); }
     void LoadFile();
     void LoadRows();
-    static void CheckLineLength(std::string_view line);
+    [[noreturn]] static void RaiseLineTooLong(std::string_view line);
     void ReleaseReader() noexcept;
     void ForgetDefinitionsFromFile();
     TGetResult MoveForFetch(TGetMode mode);

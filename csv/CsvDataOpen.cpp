@@ -12,6 +12,8 @@
 namespace tavisto {
 namespace {
 
+constexpr auto kLongestLine = static_cast<std::size_t>(kMaxLineLength);
+
 // Header item i of a header line cut into items, without blanks and line breaks around it.
 std::string_view HeaderItem(std::string_view header, const ColumnStarts& items, int i) {
     const std::size_t first = items.Starts[i];
@@ -118,10 +120,11 @@ void TCustomCsvDataSet::LoadRows() {
         }
         return;
     }
-    CsvLineScanner scanner(Separator(), kMaxLineLength);
+    CsvLineScanner scanner(Separator(), kLongestLine);
     const auto addRow = [&](std::string_view line, const ColumnStarts& starts,
                             bool tooManyColumns) {
-        CheckLineLength(line);
+        if (line.size() > kLongestLine) [[unlikely]]
+            RaiseLineTooLong(line);
         // The cut of the line raises the column-limit error.
         if (tooManyColumns) SplitLineIntoColumns(line, Separator(), true, false);
         rows_.AddCutLine(line, starts, rowIndex++);
@@ -134,15 +137,12 @@ void TCustomCsvDataSet::LoadRows() {
 
 void TCustomCsvDataSet::AddLineAsRow(std::string_view line, int rowIndex) {
     if (line.empty()) return;
-    CheckLineLength(line);
+    if (line.size() > kLongestLine) RaiseLineTooLong(line);
     rows_.AddLine(line, rowIndex, rows_.EnquoteBackslash());
 }
 
-void TCustomCsvDataSet::CheckLineLength(std::string_view line) {
-    if (line.size() > static_cast<std::size_t>(kMaxLineLength)) {
-        throw ECsvDataSetError("CSV string is too long: " + std::string(line.substr(0, 40)) +
-                               "...");
-    }
+void TCustomCsvDataSet::RaiseLineTooLong(std::string_view line) {
+    throw ECsvDataSetError("CSV string is too long: " + std::string(line.substr(0, 40)) + "...");
 }
 
 void TCustomCsvDataSet::ProcessCsvHeaderRow() {

@@ -49,16 +49,24 @@ public:
             insideCarry_ = (inside >> (kChunk - 1)) != 0 ? ~std::uint64_t{0} : 0;
             const std::uint64_t valid =
                 count == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
-            for (std::uint64_t events = (masks.Separators | masks.LineEnds) & ~inside & valid;
-                 events != 0; events &= events - 1) {
-                const int bit = std::countr_zero(events);
+            std::uint64_t separators = masks.Separators & ~inside & valid;
+            std::uint64_t ends = masks.LineEnds & ~inside & valid;
+            while (ends != 0) {
+                const int bit = std::countr_zero(ends);
+                ends &= ends - 1;
+                const std::uint64_t upToEnd = (std::uint64_t{2} << bit) - 1;
+                OpenColumns(base, separators & upToEnd);
+                separators &= ~upToEnd;
                 const std::size_t position = base + static_cast<std::size_t>(bit);
-                if ((masks.LineEnds >> bit & 1) != 0) {
-                    EndLine(bytes, position, onLine);
-                } else {
-                    OpenColumn(position + 1);
+                std::size_t next = position + 1;
+                // The LF of a CR LF goes with its CR (across chunks it ends an empty line).
+                if (bytes[position] == '\r' && (ends & (std::uint64_t{2} << bit)) != 0) {
+                    ends &= ends - 1;
+                    ++next;
                 }
+                EndLine(bytes, position, next, onLine);
             }
+            OpenColumns(base, separators);
         }
         KeepUnfinishedLine(bytes, onLine);
     }
@@ -140,15 +148,27 @@ private:
             static_cast<std::uint16_t>(LinePosition(position));
     }
 
+    void OpenColumns(std::size_t base, std::uint64_t separators) {
+        for (; separators != 0; separators &= separators - 1) {
+            OpenColumn(base + static_cast<std::size_t>(std::countr_zero(separators)) + 1);
+        }
+    }
+
+    // Ends the line at position; the next line begins at next.
     template <class OnLine>
-    void EndLine(std::string_view bytes, std::size_t position, OnLine& onLine) {
+    void EndLine(std::string_view bytes, std::size_t position, std::size_t next, OnLine& onLine) {
+        if (position == lineBegin_ && carry_.empty() && !skipping_) {
+            // An empty line, with nothing to hand out or to reset.
+            lineBegin_ = next;
+            return;
+        }
         std::string_view line = bytes.substr(lineBegin_, position - lineBegin_);
         if (!carry_.empty()) {
             carry_.append(line);
             line = carry_;
         }
         if (!line.empty() && !skipping_) onLine(line, starts_, tooManyColumns_);
-        lineBegin_ = position + 1;
+        lineBegin_ = next;
         StartLine();
     }
 

@@ -104,6 +104,8 @@ TEST(CsvLineScanner, LongLineIsHandedOutOnceItPassesTheLimitWithoutKeepingItAll)
     bytes += "\"\nnext\n";
     const std::vector<CutLine> lines = Scan(bytes, ';', {8192}, 16382);
     ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Scan(bytes, ';', {100'005}, 16382).back().Text, "next")
+        << "the long line's end at the start of a piece";
     EXPECT_EQ(lines[0].Text, "ok");
     EXPECT_GT(lines[1].Text.size(), 16382u);
     EXPECT_LT(lines[1].Text.size(), 16382u + 8192u);
