@@ -115,7 +115,7 @@ private:
     const CsvStoredRow& RowAt(int index) const;
 
     CsvRowArena arena_;
-    std::vector<CsvRowArena::Ref> rows_;
+    std::vector<CsvRowArena::Ref, LargeBlockAllocator<CsvRowArena::Ref>> rows_;
     char separator_ = kDefaultSeparator;
     char decimalSeparatorChar_ = kDefaultDecimalSeparator;
     bool enquoteBackslash_ = false;

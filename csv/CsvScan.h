@@ -54,6 +54,38 @@ unsigned MatchMask16(const char* p, Needles... needles) {
 #endif
 }
 
+// Bits of the 16 bytes at p that equal a (First) and b (Second), from one load.
+struct MaskPair {
+    unsigned First;
+    unsigned Second;
+};
+
+inline MaskPair MatchMasks16(const char* p, char a, char b) {
+#if defined(__SSE2__)
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return {static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(a)))),
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(b))))};
+#else
+    return {MatchMask16(p, a), MatchMask16(p, b)};
+#endif
+}
+
+// As MatchMasks16 for the last count (below 16) bytes of text, which begin at its offset base.
+inline MaskPair TailMatchMasks(std::string_view text, std::size_t base, char a, char b) {
+    const std::size_t count = text.size() - base;
+    if (text.size() >= 16) {
+        // The last 16 bytes of the text overlap what was seen already; the overlap is shifted out.
+        const MaskPair masks = MatchMasks16(text.data() + text.size() - 16, a, b);
+        const auto shift = static_cast<unsigned>(16 - count);
+        return {masks.First >> shift, masks.Second >> shift};
+    }
+    char padded[16] = {};
+    std::memcpy(padded, text.data() + base, count);
+    const MaskPair masks = MatchMasks16(padded, a, b);
+    const unsigned valid = (1u << count) - 1;
+    return {masks.First & valid, masks.Second & valid};
+}
+
 // As MatchMask16 for the last count (below 16) bytes of text, which begin at its offset base.
 template <typename... Needles>
 unsigned TailMatchMask(std::string_view text, std::size_t base, Needles... needles) {

@@ -1,28 +1,10 @@
 #include "csv/CsvStoredRow.h"
 
 #include <algorithm>
-#include <cstring>
-#include <new>
 
 #include "csv/CsvErrors.h"
-#include "csv/CsvRow.h"
 
 namespace tavisto {
-
-CsvStoredRow* CsvStoredRow::Create(std::byte* memory, std::string_view text, const std::byte* slots,
-                                   int columnCount, int rowIndex, bool rowChanged) {
-    auto* row = new (memory) CsvStoredRow{kRowMarker,
-                                          rowIndex,
-                                          static_cast<std::uint16_t>(text.size()),
-                                          static_cast<std::uint8_t>(columnCount),
-                                          static_cast<std::uint8_t>(rowChanged ? 1 : 0),
-                                          kWordFieldsMarker};
-    std::byte* body = memory + sizeof(CsvStoredRow);
-    const std::size_t slotBytes = 2 * static_cast<std::size_t>(columnCount);
-    if (slotBytes != 0) std::memcpy(body, slots, slotBytes);
-    if (!text.empty()) std::memcpy(body + slotBytes, text.data(), text.size());
-    return row;
-}
 
 CsvRowView CsvStoredRow::View() const {
     if (RowMarker != kRowMarker) {

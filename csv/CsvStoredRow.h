@@ -2,9 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include "csv/CsvRow.h"
 #include "csv/CsvRowView.h"
 
 namespace tavisto {
@@ -29,9 +32,21 @@ struct CsvStoredRow {
     }
 
     // Writes a stored row into memory of SizeFor bytes. slots holds columnCount 16-bit values
-    // (any alignment).
+    // (any alignment). Inline: loading a file calls it once per line.
     static CsvStoredRow* Create(std::byte* memory, std::string_view text, const std::byte* slots,
-                                int columnCount, int rowIndex, bool rowChanged);
+                                int columnCount, int rowIndex, bool rowChanged) {
+        auto* row = new (memory) CsvStoredRow{kRowMarker,
+                                              rowIndex,
+                                              static_cast<std::uint16_t>(text.size()),
+                                              static_cast<std::uint8_t>(columnCount),
+                                              static_cast<std::uint8_t>(rowChanged ? 1 : 0),
+                                              kWordFieldsMarker};
+        std::byte* body = memory + sizeof(CsvStoredRow);
+        const std::size_t slotBytes = 2 * static_cast<std::size_t>(columnCount);
+        if (slotBytes != 0) std::memcpy(body, slots, slotBytes);
+        if (!text.empty()) std::memcpy(body + slotBytes, text.data(), text.size());
+        return row;
+    }
 
     // Text and slots, after verifying both markers. Raises ECsvDataSetError "Internal error.
     // Memory corruption suspected in CsvRow memory area" or "Memory Corruption Suspected in

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "csv/CsvErrors.h"
+#include "csv/CsvScan.h"
 #include "platform/FileSystem.h"
 
 #ifdef _WIN32
@@ -52,6 +53,21 @@ TCsvStream::~TCsvStream() = default;
 
 std::string_view TCsvStream::ReadLine() {
     TAVISTO_ASSERT(file_ && mode_ == Mode::Read, "CsvData", "TCsvStream.ReadLine - not a reader");
+    // Nearly every line lies wholly in the buffer and holds no quote: it ends at the first CR or
+    // LF, and is handed out in place. Anything else (a quote, the end of the buffer, a CR that is
+    // its last byte) goes the general way, which starts over at the same place.
+    const char* start = buffer_.get() + bufferPos_;
+    const char* end = buffer_.get() + bufferFill_;
+    const char* terminator = csvscan::FindFirstOf(start, end, '"', '\r', '\n');
+    if (end - terminator > 1 && *terminator != '"') {
+        const bool crLf = terminator[0] == '\r' && terminator[1] == '\n';
+        bufferPos_ = static_cast<std::size_t>(terminator - buffer_.get()) + (crLf ? 2 : 1);
+        return {start, static_cast<std::size_t>(terminator - start)};
+    }
+    return ReadLineByRule();
+}
+
+std::string_view TCsvStream::ReadLineByRule() {
     endOfLine_.Reset();
     line_.clear();
     for (;;) {
@@ -107,9 +123,9 @@ std::string_view TCsvStream::ReadBlock() {
     return block;
 }
 
-bool TCsvStream::AtEnd() {
+bool TCsvStream::NothingLeftToRead() {
     if (!file_ || mode_ != Mode::Read) return false;
-    if (bufferPos_ == bufferFill_ && !lastBlockRead_) FillBuffer();
+    if (!lastBlockRead_) FillBuffer();
     return lastBlockRead_ && bufferPos_ == bufferFill_;
 }
 

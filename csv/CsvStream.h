@@ -44,7 +44,7 @@ public:
     // True when every byte of the file has been handed out. A terminator at the very end of the
     // file leaves no further line. May read the next block (see ReadLine for its error).
     // Requires: Mode::Read.
-    bool AtEnd();
+    bool AtEnd() { return bufferPos_ == bufferFill_ && NothingLeftToRead(); }
 
     // Writes the text's bytes followed by CR LF. Raises ECsvDataSetError
     // "Can't write CSV file <name>" when the file refuses the bytes. Requires: Mode::Write.
@@ -59,6 +59,8 @@ private:
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
 
+    std::string_view ReadLineByRule();
+    bool NothingLeftToRead();
     void FillBuffer();
     void ConsumeLfInNextBlock(std::string_view& line);
     [[noreturn]] void RaiseWriteError() const;

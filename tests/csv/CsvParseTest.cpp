@@ -196,6 +196,62 @@ TEST(SplitLineRandom, AgreesWithCharacterByCharacterRules) {
     }
 }
 
+// Lines as files hold them: long, most without any quote, some with many separators. Such lines
+// take the cutter's 16-byte way unless a quote or the column limit sends them the rules' way; both
+// ways must give the starts (or the error) of the rules.
+TEST(SplitLineRandom, MostlyUnquotedLinesAgreeWithTheRules) {
+    std::mt19937 random(20061211);
+    std::uniform_int_distribution<int> length(0, 300);
+    std::uniform_int_distribution<int> percent(0, 99);
+    for (int round = 0; round < 4000; ++round) {
+        // Each line has its own share of separators (up to a third) and of quotes (often none).
+        const int separatorShare = percent(random) / 3;
+        const int quoteShare = round % 3 == 0 ? 2 : 0;
+        std::string line(static_cast<std::size_t>(length(random)), 'a');
+        for (char& c : line) {
+            const int roll = percent(random);
+            if (roll < separatorShare)
+                c = ';';
+            else if (roll < separatorShare + quoteShare)
+                c = '"';
+            else if (roll < separatorShare + quoteShare + 3)
+                c = '\\';
+            else if (roll < separatorShare + quoteShare + 6)
+                c = ' ';
+        }
+        for (const bool quoteAware : {true, false}) {
+            for (const bool backslash : {true, false}) {
+                const std::vector<int> expected = ReferenceStarts(line, ';', quoteAware, backslash);
+                if (expected.size() > static_cast<std::size_t>(kMaxColumns)) {
+                    ASSERT_THROW(SplitLineIntoColumns(line, ';', quoteAware, backslash),
+                                 ERangeError)
+                        << "line [" << line << "]";
+                } else {
+                    ASSERT_EQ(StartsOf(line, ';', quoteAware, backslash), expected)
+                        << "line [" << line << "] quoteAware " << quoteAware << " backslash "
+                        << backslash;
+                }
+            }
+        }
+    }
+}
+
+TEST(SplitLineEdges, SeparatorsOnEveryStretchEdgeAreFound) {
+    // Separators at the first and last byte of each 16-byte stretch, and at both ends of the line,
+    // for lengths around the stretch size.
+    for (std::size_t size = 1; size <= 50; ++size) {
+        std::string line(size, 'x');
+        for (std::size_t p = 0; p < size; ++p) {
+            if (p % 16 == 0 || p % 16 == 15 || p + 1 == size) line[p] = ';';
+        }
+        for (const bool quoteAware : {true, false}) {
+            EXPECT_EQ(StartsOf(line, ';', quoteAware, false),
+                      ReferenceStarts(line, ';', quoteAware, false))
+                << "size " << size;
+        }
+    }
+}
+
 struct EnquoteCase {
     const char* name;
     std::string text;
