@@ -17,11 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "csv/CsvDataScanMasks.h"
 #include "csv/CsvParse.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tavisto {
 
@@ -29,8 +26,14 @@ class CsvLineScanner {
 public:
     // maxLineLength: a line found to be longer is handed out as soon as that is known, with at
     // least maxLineLength + 1 of its first characters, and the rest of it is passed over.
-    CsvLineScanner(char separator, std::size_t maxLineLength)
+    // useAvx2 false keeps to SSE2 even where the processor has AVX2.
+    CsvLineScanner(char separator, std::size_t maxLineLength, bool useAvx2 = true)
         : separator_(separator), maxLineLength_(maxLineLength) {
+#if defined(TAVISTO_CSVSCAN_AVX2)
+        avx2_ = useAvx2 && CpuHasAvx2();
+#else
+        (void)useAvx2;
+#endif
         starts_.Count = 1;
         starts_.Starts[0] = 0;
     }
@@ -41,10 +44,32 @@ public:
     // call only.
     template <class OnLine>
     void Feed(std::string_view bytes, OnLine&& onLine) {
+#if defined(TAVISTO_CSVSCAN_AVX2)
+        if (avx2_) {
+            FeedWithAvx2(bytes, onLine);
+            return;
+        }
+#endif
+        FeedChunks<false>(bytes, onLine);
+    }
+
+    // The end of the file: hands out the last line if it had no terminator.
+    template <class OnLine>
+    void Finish(OnLine&& onLine) {
+        const std::string_view line = StripLineBreaks(carry_);
+        if (!line.empty() && !skipping_) onLine(line, starts_, tooManyColumns_);
+        StartLine();
+    }
+
+private:
+    static constexpr std::size_t kChunk = kScanChunk;
+
+    template <bool kAvx2, class OnLine>
+    [[gnu::always_inline]] void FeedChunks(std::string_view bytes, OnLine& onLine) {
         lineBegin_ = 0;
         for (std::size_t base = 0; base < bytes.size(); base += kChunk) {
             const std::size_t count = std::min(kChunk, bytes.size() - base);
-            const Masks masks = MasksOf(bytes.data() + base, count);
+            const ScanMasks masks = MasksOf<kAvx2>(bytes.data() + base, count);
             const std::uint64_t inside = PrefixXor(masks.Quotes) ^ insideCarry_;
             insideCarry_ = (inside >> (kChunk - 1)) != 0 ? ~std::uint64_t{0} : 0;
             const std::uint64_t valid =
@@ -71,22 +96,12 @@ public:
         KeepUnfinishedLine(bytes, onLine);
     }
 
-    // The end of the file: hands out the last line if it had no terminator.
+#if defined(TAVISTO_CSVSCAN_AVX2)
     template <class OnLine>
-    void Finish(OnLine&& onLine) {
-        const std::string_view line = StripLineBreaks(carry_);
-        if (!line.empty() && !skipping_) onLine(line, starts_, tooManyColumns_);
-        StartLine();
+    [[gnu::target("avx2,bmi,popcnt")]] void FeedWithAvx2(std::string_view bytes, OnLine& onLine) {
+        FeedChunks<true>(bytes, onLine);
     }
-
-private:
-    static constexpr std::size_t kChunk = 64;
-
-    struct Masks {
-        std::uint64_t Quotes = 0;
-        std::uint64_t Separators = 0;
-        std::uint64_t LineEnds = 0;
-    };
+#endif
 
     // Bit i of the result: the number of set bits of x at positions 0 to i is odd.
     static std::uint64_t PrefixXor(std::uint64_t x) {
@@ -94,43 +109,19 @@ private:
         return x;
     }
 
-    Masks MasksOf(const char* p, std::size_t count) const {
+    template <bool kAvx2>
+    [[gnu::always_inline]] ScanMasks MasksOf(const char* p, std::size_t count) const {
+        // NUL is neither a quote, a line end nor a possible separator.
+        char padded[kChunk];
         if (count < kChunk) {
-            // NUL is neither a quote, a line end nor a possible separator.
-            char padded[kChunk] = {};
+            std::memset(padded, 0, kChunk);
             std::memcpy(padded, p, count);
-            return FullMasksOf(padded);
+            p = padded;
         }
-        return FullMasksOf(p);
-    }
-
-    Masks FullMasksOf(const char* p) const {
-        Masks masks;
-#if defined(__SSE2__)
-        const __m128i quote = _mm_set1_epi8('"');
-        const __m128i separator = _mm_set1_epi8(separator_);
-        const __m128i cr = _mm_set1_epi8('\r');
-        const __m128i lf = _mm_set1_epi8('\n');
-        for (int k = 0; k < 4; ++k) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-            const auto bits = [&](__m128i hits) {
-                return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(hits))}
-                       << (16 * k);
-            };
-            masks.Quotes |= bits(_mm_cmpeq_epi8(block, quote));
-            masks.Separators |= bits(_mm_cmpeq_epi8(block, separator));
-            masks.LineEnds |=
-                bits(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
-        }
-#else
-        for (std::size_t i = 0; i < kChunk; ++i) {
-            const std::uint64_t bit = std::uint64_t{1} << i;
-            if (p[i] == '"') masks.Quotes |= bit;
-            if (p[i] == separator_) masks.Separators |= bit;
-            if (p[i] == '\r' || p[i] == '\n') masks.LineEnds |= bit;
-        }
+#if defined(TAVISTO_CSVSCAN_AVX2)
+        if constexpr (kAvx2) return Avx2ScanMasksOf(p, separator_);
 #endif
-        return masks;
+        return ScanMasksOf(p, separator_);
     }
 
     // Position in the current line of the byte at position of the bytes being fed.
@@ -198,6 +189,9 @@ private:
     ColumnStarts starts_;
     bool tooManyColumns_ = false;
     bool skipping_ = false;
+#if defined(TAVISTO_CSVSCAN_AVX2)
+    bool avx2_ = false;
+#endif
 };
 
 }  // namespace tavisto

@@ -31,8 +31,9 @@ std::vector<int> StartsOf(const ColumnStarts& starts) {
 
 // Feeds bytes in pieces of the given sizes (cycled), as blocks of a file would come.
 std::vector<CutLine> Scan(const std::string& bytes, char separator,
-                          const std::vector<std::size_t>& pieces, std::size_t maxLength = 16382) {
-    CsvLineScanner scanner(separator, maxLength);
+                          const std::vector<std::size_t>& pieces, std::size_t maxLength = 16382,
+                          bool useAvx2 = true) {
+    CsvLineScanner scanner(separator, maxLength, useAvx2);
     std::vector<CutLine> lines;
     const auto onLine = [&](std::string_view line, const ColumnStarts& starts, bool tooMany) {
         lines.push_back({std::string(line), tooMany ? std::vector<int>{} : StartsOf(starts)});
@@ -72,8 +73,11 @@ TEST(CsvLineScanner, AgreesWithTheLineReaderAndTheCutterOnRandomText) {
         const int length = static_cast<int>(random() % 400);
         for (int i = 0; i < length; ++i) bytes += alphabet[random() % alphabet.size()];
         const std::vector<std::size_t> pieces = {1 + random() % 130, 1 + random() % 7, 64};
-        ASSERT_EQ(Scan(bytes, ';', pieces), Reference(bytes, ';'))
+        const std::vector<CutLine> reference = Reference(bytes, ';');
+        ASSERT_EQ(Scan(bytes, ';', pieces), reference)
             << "round " << round << " bytes: " << testing::PrintToString(bytes);
+        ASSERT_EQ(Scan(bytes, ';', pieces, 16382, false), reference)
+            << "without AVX2, round " << round << " bytes: " << testing::PrintToString(bytes);
     }
 }
 
