@@ -1,5 +1,6 @@
 #include "csv/CsvRows.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -82,9 +83,11 @@ void TCsvRows::ReplaceRow(int index, const std::byte* block) {
 void TCsvRows::FetchRow(int index, std::byte* block) const {
     const CsvRowView row = GetRow(index).View();
     std::byte* slots = WordFieldsArea(block);
-    for (int k = 0; k <= kLastWordFieldSlot; ++k) {
-        StoreSlot(slots, k, k < row.SlotCount ? LoadSlot(row.Slots, k) : kUnsetWordField);
-    }
+    // The row's starts, then every further slot unset (0xFFFF is two 0xFF bytes).
+    const auto present =
+        static_cast<std::size_t>(std::clamp(row.SlotCount, 0, kLastWordFieldSlot + 1));
+    if (present != 0) std::memcpy(slots, row.Slots, 2 * present);
+    std::memset(slots + 2 * present, 0xFF, 2 * (kLastWordFieldSlot + 1 - present));
     char* text = reinterpret_cast<char*>(block + kRowTextOffset);
     std::memcpy(text, row.Text.data(), row.Text.size());
     text[row.Text.size()] = '\0';
