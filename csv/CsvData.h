@@ -14,12 +14,14 @@
 //   CsvDataLocate.cpp   locate and the comparison of rows by their key columns
 //   CsvDataEdit.cpp     adding, posting and deleting records
 //   CsvDataWrite.cpp    writing the file back, backups
+// with the loader's one-pass scan in CsvDataScan.h and the path rules in CsvDataPaths.h.
 //
 // TCsvDataSet publishes the configuration; a value equal to a property's kDefault... constant is
 // its stored default.
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
