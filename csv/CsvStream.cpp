@@ -130,14 +130,19 @@ bool TCsvStream::NothingLeftToRead() {
 }
 
 void TCsvStream::FillBuffer() {
+    // Every byte of the buffer has been handed out, so a larger one can take its place.
+    if (bufferFill_ == blockSize_ && blockSize_ < kLargestBlockSize) {
+        blockSize_ *= 2;
+        buffer_ = std::make_unique_for_overwrite<char[]>(blockSize_);
+    }
     bufferPos_ = 0;
-    bufferFill_ = std::fread(buffer_.get(), 1, kBlockSize, file_.get());
+    bufferFill_ = std::fread(buffer_.get(), 1, blockSize_, file_.get());
     // A failed read is never taken for the end of the file, even after a partial block.
     if (std::ferror(file_.get())) {
         bufferFill_ = 0;
         throw ECsvDataSetError("Can't read CSV file " + fileName_);
     }
-    if (bufferFill_ < kBlockSize) lastBlockRead_ = true;
+    if (bufferFill_ < blockSize_) lastBlockRead_ = true;
 }
 
 void TCsvStream::WriteLine(std::string_view text) {

@@ -10,11 +10,15 @@
 namespace tavisto {
 
 // The line reader and writer over one table file; it lives for one open or one write-back.
-// Reading goes through a buffer of 8192-byte blocks and cuts lines by the EndOfLine rule; writing
-// emits each line followed by CR LF.
+// Reading goes through a buffer of blocks and cuts lines by the EndOfLine rule; writing emits each
+// line followed by CR LF (through a buffer of kBlockSize bytes).
 class TCsvStream {
 public:
+    // The first block read has kBlockSize bytes. While the file fills its blocks, each next one
+    // is twice as large, up to kLargestBlockSize: a small file is read with a small buffer, a
+    // large one with an eighth of the system calls.
     static constexpr std::size_t kBlockSize = 8192;
+    static constexpr std::size_t kLargestBlockSize = 8 * kBlockSize;
 
     enum class Mode {
         Read,   // an existing file, read from its start
@@ -31,14 +35,14 @@ public:
     const std::string& FileName() const { return fileName_; }
 
     // The next line without its terminator; at the end of the file the empty text.
-    // The view stays valid until the next ReadLine, AtEnd or the end of the stream.
+    // The view stays valid until the next ReadLine, ReadBlock, AtEnd or the end of the stream.
     // Raises ECsvDataSetError "Can't read CSV file <name>" when a read fails before the end.
     // Requires: Mode::Read.
     std::string_view ReadLine();
 
     // The bytes not yet handed out, a block at a time (what is left of the current block first);
-    // empty at the end of the file. For readers that find line ends themselves. Raises as
-    // ReadLine. Requires: Mode::Read.
+    // empty at the end of the file. For readers that find line ends themselves. The view stays
+    // valid as ReadLine's does. Raises as ReadLine. Requires: Mode::Read.
     std::string_view ReadBlock();
 
     // True when every byte of the file has been handed out. A terminator at the very end of the
@@ -69,6 +73,7 @@ private:
     Mode mode_;
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t blockSize_ = kBlockSize;
     std::size_t bufferPos_ = 0;
     std::size_t bufferFill_ = 0;
     bool lastBlockRead_ = false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,6 +19,20 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlock = TCsvStream::kBlockSize;
+
+// Where the blocks of a file that fills them end: the first after kBlockSize bytes, each next
+// one twice as large up to kLargestBlockSize.
+std::vector<std::size_t> BlockEdges(std::size_t count) {
+    std::vector<std::size_t> edges;
+    std::size_t block = kBlock;
+    std::size_t edge = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        edge += block;
+        edges.push_back(edge);
+        block = std::min(2 * block, TCsvStream::kLargestBlockSize);
+    }
+    return edges;
+}
 
 // A folder of its own for each test, removed afterwards.
 class TempFolder {
@@ -105,8 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
                              "ab\r" + Repeat('y', kBlock - 4) + "\r\nz",
                              {"ab", Repeat('y', kBlock - 4), "z"}},
                     ReadCase{"LineOverThreeBlocks",
-                             Repeat('w', 2 * kBlock + 100) + "\nend",
-                             {Repeat('w', 2 * kBlock + 100), "end"}},
+                             Repeat('w', BlockEdges(2)[1] + 100) + "\nend",
+                             {Repeat('w', BlockEdges(2)[1] + 100), "end"}},
+                    ReadCase{"CrLfAcrossALaterBlockEdge",
+                             Repeat('x', BlockEdges(2)[1] - 1) + "\r\nnext",
+                             {Repeat('x', BlockEdges(2)[1] - 1), "next"}},
                     ReadCase{"QuotedCrLfAcrossBlocks",
                              "\"" + Repeat('q', kBlock - 2) + "\r\nq\"\r\nlast",
                              {"\"" + Repeat('q', kBlock - 2) + "\r\nq\"", "last"}},
@@ -164,11 +182,12 @@ TEST(ReadLine, AgreesWithTheRuleOnRandomFilesOfSeveralBlocks) {
     TempFolder folder;
     std::mt19937 random(4711);
     std::uniform_int_distribution<int> percent(0, 99);
-    for (int round = 0; round < 24; ++round) {
+    const std::vector<std::size_t> edges = BlockEdges(5);
+    for (int round = 0; round < 12; ++round) {
         // Quotes are rare in some files (most lines take the fast way) and frequent in others.
         const int quoteShare = round % 2 == 0 ? 1 : 8;
         std::string content;
-        while (content.size() < 3 * kBlock) {
+        while (content.size() < edges.back() + kBlock) {
             const int roll = percent(random);
             if (roll < quoteShare)
                 content += '"';
@@ -181,11 +200,51 @@ TEST(ReadLine, AgreesWithTheRuleOnRandomFilesOfSeveralBlocks) {
             else
                 content += roll % 2 == 0 ? ';' : 'k';
         }
-        // A CR LF, a lone CR and an LF on the first block edges.
-        content.replace(kBlock - 1, 2, "\r\n");
-        content[2 * kBlock - 1] = round % 2 == 0 ? '\r' : '\n';
+        // A CR LF across the first block edges, a lone CR or LF before the later ones.
+        for (std::size_t i = 0; i < edges.size(); ++i) {
+            if (i < 3) {
+                content.replace(edges[i] - 1, 2, "\r\n");
+            } else {
+                content[edges[i] - 1] = round % 2 == 0 ? '\r' : '\n';
+            }
+        }
         const std::string name = folder.Write("r" + std::to_string(round) + ".csv", content);
         ASSERT_EQ(ReadAllLines(name), ReferenceLines(content)) << "round " << round;
+    }
+}
+
+TEST(ReadBlock, BlocksGrowWhileTheFileFillsThemAndEndWithIt) {
+    TempFolder folder;
+    const std::vector<std::size_t> edges = BlockEdges(6);
+    const std::string content = Repeat('b', edges.back() + 10);
+    TCsvStream reader(folder.Write("blocks.csv", content), TCsvStream::Mode::Read);
+    std::vector<std::size_t> ends;
+    std::string bytes;
+    for (std::string_view block = reader.ReadBlock(); !block.empty(); block = reader.ReadBlock()) {
+        bytes += block;
+        ends.push_back(bytes.size());
+    }
+    std::vector<std::size_t> expected = edges;
+    expected.push_back(content.size());
+    EXPECT_EQ(ends, expected);
+    EXPECT_EQ(bytes, content);
+    EXPECT_TRUE(reader.AtEnd());
+}
+
+// A file that ends exactly where a block ends: the read after it finds nothing, which is the end.
+TEST(ReadLine, FilesEndingOnABlockEdgeAreReadToTheirEnd) {
+    TempFolder folder;
+    for (const std::size_t size : BlockEdges(4)) {
+        std::string content;
+        while (content.size() < size) content += "k;k;kk\r\n";
+        ASSERT_EQ(content.size(), size);
+        TCsvStream reader(folder.Write("edge.csv", content), TCsvStream::Mode::Read);
+        std::size_t lines = 0;
+        while (!reader.AtEnd()) {
+            ASSERT_EQ(reader.ReadLine(), "k;k;kk") << "size " << size << " line " << lines;
+            ++lines;
+        }
+        EXPECT_EQ(lines, size / 8);
     }
 }
 
