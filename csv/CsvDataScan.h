@@ -70,8 +70,7 @@ private:
         for (std::size_t base = 0; base < bytes.size(); base += kChunk) {
             const std::size_t count = std::min(kChunk, bytes.size() - base);
             const ScanMasks masks = MasksOf<kAvx2>(bytes.data() + base, count);
-            const std::uint64_t inside = PrefixXor(masks.Quotes) ^ insideCarry_;
-            insideCarry_ = (inside >> (kChunk - 1)) != 0 ? ~std::uint64_t{0} : 0;
+            const std::uint64_t inside = InsideQuotes(masks.Quotes);
             const std::uint64_t valid =
                 count == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
             std::uint64_t separators = masks.Separators & ~inside & valid;
@@ -102,6 +101,15 @@ private:
         FeedChunks<true>(bytes, onLine);
     }
 #endif
+
+    // Bit i of the result: byte i lies inside quotes. Most chunks hold no quote, and keep the
+    // state they start in without the prefix XOR.
+    std::uint64_t InsideQuotes(std::uint64_t quotes) {
+        if (quotes == 0) return insideCarry_;
+        const std::uint64_t inside = PrefixXor(quotes) ^ insideCarry_;
+        insideCarry_ = (inside >> (kChunk - 1)) != 0 ? ~std::uint64_t{0} : 0;
+        return inside;
+    }
 
     // Bit i of the result: the number of set bits of x at positions 0 to i is odd.
     static std::uint64_t PrefixXor(std::uint64_t x) {

@@ -81,6 +81,57 @@ TEST(CsvLineScanner, AgreesWithTheLineReaderAndTheCutterOnRandomText) {
     }
 }
 
+// Text like a log's: long runs without quotes, inside and outside quoted sections, with quotes
+// and CR LF pairs often put at the edges of 64-byte chunks.
+std::string LogLikeText(std::mt19937& random) {
+    const std::string plain = "abc;;; \t,\n\r\n";
+    std::string bytes;
+    const int pieces = static_cast<int>(random() % 12);
+    for (int piece = 0; piece < pieces; ++piece) {
+        switch (random() % 5) {
+            case 0:
+            case 1: {
+                const std::size_t run = random() % 300;
+                for (std::size_t i = 0; i < run; ++i) bytes += plain[random() % plain.size()];
+                break;
+            }
+            case 2:
+                // Up to a chunk edge, give or take a byte.
+                bytes.append(64 - bytes.size() % 64 - 1 + random() % 3, 'x');
+                break;
+            case 3:
+                bytes += '"';
+                break;
+            default:
+                bytes += "\r\n";
+                break;
+        }
+    }
+    return bytes;
+}
+
+TEST(CsvLineScanner, AgreesWithTheReferenceOnLongRunsWithoutQuotes) {
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 400; ++round) {
+        const std::string bytes = LogLikeText(random);
+        const std::vector<std::size_t> pieces = {64, 1 + random() % 200, 64 * (1 + random() % 4)};
+        const std::vector<CutLine> reference = Reference(bytes, ';');
+        ASSERT_EQ(Scan(bytes, ';', pieces), reference)
+            << "round " << round << " bytes: " << testing::PrintToString(bytes);
+        ASSERT_EQ(Scan(bytes, ';', pieces, 16382, false), reference)
+            << "without AVX2, round " << round << " bytes: " << testing::PrintToString(bytes);
+    }
+}
+
+TEST(CsvLineScanner, QuoteFreeChunksKeepTheQuoteStateTheyStartIn) {
+    const std::string inside =
+        "a;\"" + std::string(200, 'b') + "\nc;d\r\n" + std::string(100, 'e') + "\";f\n";
+    const std::vector<CutLine> expected = {{inside.substr(0, inside.size() - 1), {0, 2, 311}},
+                                           {"g;h", {0, 2}}};
+    EXPECT_EQ(Scan(inside + "g;h\n", ';', {64}), expected);
+    EXPECT_EQ(Scan(inside + "g;h\n", ';', {4096}, 16382, false), expected);
+}
+
 TEST(CsvLineScanner, QuotedSeparatorsAndLineBreaksStayInTheirColumn) {
     const std::string bytes = "a;\"b;c\r\nd\";e\r\n\"x\"\"y\";z\n\n";
     const std::vector<CutLine> expected = {{"a;\"b;c\r\nd\";e", {0, 2, 11}},
