@@ -2,15 +2,23 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 #include "app/TextDecoding.h"
 
 namespace tavisto {
+namespace {
+
+constexpr std::size_t kNumberBytes = sizeof(std::uint64_t);
+
+}  // namespace
 
 TSortTexts::TSortTexts(int rows, int keys) : rows_(rows), keys_(keys) {
     starts_.reserve(static_cast<std::size_t>(rows) * keys + 1);
     starts_.push_back(0);
+    // Room for every cell as a number: growing the block step by step would copy it many times.
+    block_.reserve(static_cast<std::size_t>(rows) * keys * kNumberBytes);
 }
 
 void TSortTexts::Append(std::string_view bytes) {
@@ -26,9 +34,11 @@ void TSortTexts::Append(std::string_view bytes) {
 
 void TSortTexts::AppendNumber(std::optional<std::uint64_t> number) {
     if (number) {
-        for (int shift = 56; shift >= 0; shift -= 8) {
-            block_ += static_cast<char>((*number >> shift) & 0xFF);
+        std::array<char, kNumberBytes> bytes{};
+        for (std::size_t i = 0; i < kNumberBytes; ++i) {
+            bytes[i] = static_cast<char>((*number >> (8 * (kNumberBytes - 1 - i))) & 0xFF);
         }
+        block_.append(bytes.data(), bytes.size());
     }
     starts_.push_back(static_cast<std::uint32_t>(block_.size()));
 }

@@ -1,5 +1,6 @@
 #include "csv/CsvConvert.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -50,9 +51,12 @@ constexpr std::array kTimeRules{kHour, kMinute, kSecond};
 constexpr std::size_t kStopFromThird = 3;
 constexpr std::size_t kNeverStop = 0;
 
+// A plain loop: the lists hold at most two characters, too few to be worth a call to memchr.
 bool AcceptsAfter(const ComponentRule& rule, char c, char timeSeparator) {
-    return rule.Separators.find(c) != std::string_view::npos ||
-           (rule.AcceptsTimeSeparator && c == timeSeparator);
+    for (const char separator : rule.Separators) {
+        if (separator == c) return true;
+    }
+    return rule.AcceptsTimeSeparator && c == timeSeparator;
 }
 
 // Reads the components of text by rules into values (unread components stay 0). The position p
@@ -76,6 +80,36 @@ bool ReadComponents(std::string_view text, std::span<const ComponentRule> rules,
         values[k] = value;
         ++p;
     }
+    return true;
+}
+
+// The number written by text's count digits from at; -1 when one of them is no digit.
+int FixedNumber(std::string_view text, std::size_t at, int count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + static_cast<std::size_t>(count); ++i) {
+        if (!IsDigit(text[i])) return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// The common case, a text of exactly "yyyy-mm-dd hh:nn:ss" length, read at fixed places. It
+// accepts only what ReadComponents would read alike (the same digits, separators and ranges), so
+// it answers exactly as ReadComponents does; any other text is left to that. False then.
+bool ReadFixedDateTime(std::string_view text, char timeSeparator, std::span<int> values) {
+    constexpr std::size_t kLength = 19;
+    constexpr std::array<std::size_t, kDateTimeRules.size()> kStarts{0, 5, 8, 11, 14, 17};
+    if (text.size() != kLength) return false;
+    std::array<int, kDateTimeRules.size()> read{};
+    for (std::size_t k = 0; k < kDateTimeRules.size(); ++k) {
+        const ComponentRule& rule = kDateTimeRules[k];
+        read[k] = FixedNumber(text, kStarts[k], rule.Digits);
+        // No rule's range reaches down to -1, the mark of a non-digit.
+        if (read[k] < rule.Min || read[k] > rule.Max) return false;
+        const std::size_t after = kStarts[k] + rule.Digits;
+        if (after < kLength && !AcceptsAfter(rule, text[after], timeSeparator)) return false;
+    }
+    std::copy(read.begin(), read.end(), values.begin());
     return true;
 }
 
@@ -124,7 +158,8 @@ bool ParseBooleanText(std::string_view text) {
 
 TDateTime ParseDateTimeText(std::string_view text, const TFormatSettings& settings) {
     std::array<int, kDateTimeRules.size()> parts{};
-    if (!ReadComponents(text, kDateTimeRules, kStopFromThird, settings.TimeSeparator, parts)) {
+    if (!ReadFixedDateTime(text, settings.TimeSeparator, parts) &&
+        !ReadComponents(text, kDateTimeRules, kStopFromThird, settings.TimeSeparator, parts)) {
         return 0;
     }
     TDateTime date = 0;

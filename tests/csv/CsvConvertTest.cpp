@@ -339,5 +339,39 @@ TEST(FormatCsvDateTime, ReadsBackWhateverTheTimeSeparator) {
     }
 }
 
+// A text of the full length is read at fixed places; with one more character, ignored as the last
+// one always is, the same text goes the general way. Both must agree on every text near the
+// common shape: digits and separators swapped, out-of-range numbers, foreign characters.
+TEST(ParseDateTimeText, FullLengthTextsReadAsTheGeneralWayReadsThem) {
+    constexpr std::string_view kAlphabet = "0123456789/-: .T";
+    std::mt19937 random(20261211);
+    std::uniform_int_distribution<int> year(1890, 4010);
+    std::uniform_int_distribution<int> part(0, 99);
+    std::uniform_int_distribution<std::size_t> place(0, 18);
+    std::uniform_int_distribution<std::size_t> letter(0, kAlphabet.size() - 1);
+    int valid = 0;
+    int invalid = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const TFormatSettings& settings = i % 2 == 0 ? kColonTime : kDotTime;
+        char shaped[64];
+        std::snprintf(shaped, sizeof shaped, "%04d-%02d-%02d %02d%c%02d%c%02d", year(random),
+                      part(random) % 14, part(random) % 33, part(random) % 26,
+                      settings.TimeSeparator, part(random) % 62, settings.TimeSeparator,
+                      part(random) % 62);
+        std::string text(shaped);
+        for (int changes = static_cast<int>(random() % 3); changes > 0; --changes) {
+            text[place(random)] = kAlphabet[letter(random)];
+        }
+        ASSERT_EQ(text.size(), 19U);
+        const TDateTime fixed = ParseDateTimeText(text, settings);
+        const TDateTime general = ParseDateTimeText(text + kAlphabet[letter(random)], settings);
+        ASSERT_EQ(fixed, general) << text;
+        ++(fixed != 0 ? valid : invalid);
+    }
+    // Both kinds of text were met often enough for the comparison to mean something.
+    EXPECT_GT(valid, 2000);
+    EXPECT_GT(invalid, 2000);
+}
+
 }  // namespace
 }  // namespace tavisto
