@@ -4,7 +4,9 @@
 // benchmark programs) into a folder of their own that is removed at exit, and the viewer's
 // configuration of the log table.
 
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <random>
@@ -113,6 +116,26 @@ inline void ConfigureLogTable(TCsvDataSet& table, const std::string& file) {
     table.Fields().Add<TDateTimeField>("DATUM").SetDisplayFormat("yyyy-mm-dd hh:nn:ss");
     table.Fields().Add<TStringField>("ANWENDUNG").SetSize(255);
     table.Fields().Add<TStringField>("BENUTZER").SetSize(255);
+}
+
+// Resident bytes of the process now, after returning freed heap memory to the system.
+inline double ResidentBytes() {
+    malloc_trim(0);
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// The main program of a benchmark that uses generated logs.
+inline int RunBenchmarks(int argc, char** argv) {
+    GeneratedLogs::Instance().SetProgramPath(argv[0]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace tavisto::bench

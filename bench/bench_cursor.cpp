@@ -37,10 +37,5 @@ BENCHMARK(BM_WalkLogReadingDisplayTexts)->Arg(1'000'000)->Unit(benchmark::kMilli
 }  // namespace
 
 int main(int argc, char** argv) {
-    bench::GeneratedLogs::Instance().SetProgramPath(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

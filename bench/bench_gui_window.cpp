@@ -35,16 +35,6 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Resident bytes of the process now, after returning freed heap memory to the system.
-double ResidentBytes() {
-    malloc_trim(0);
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
-
 // A settings folder (XDG_CONFIG_HOME) whose kalulog.csv is the generated log.
 class ViewerSettings {
 public:
@@ -137,10 +127,10 @@ void ReportAgainstOpen(benchmark::State& state, const char* name, double seconds
 double GridBytesPerRow(TformLogfile& window) {
     window.dsRelLogFile.SetDataSet(nullptr);
     QCoreApplication::processEvents();
-    const double before = ResidentBytes();
+    const double before = bench::ResidentBytes();
     window.dsRelLogFile.SetDataSet(&window.csvLogfile);
     WaitForPaint(window.gridLog.viewport());
-    return (ResidentBytes() - before) / static_cast<double>(window.csvLogfile.RecordCount());
+    return (bench::ResidentBytes() - before) / static_cast<double>(window.csvLogfile.RecordCount());
 }
 
 void BM_ShowToFirstPage(benchmark::State& state) {
@@ -218,10 +208,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
-    bench::GeneratedLogs::Instance().SetProgramPath(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }

@@ -16,16 +16,6 @@ namespace {
 
 using namespace tavisto;
 
-// Resident bytes of the process now, after returning freed heap memory to the system.
-double ResidentBytes() {
-    malloc_trim(0);
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
-
 void BM_OpenLog(benchmark::State& state) {
     const std::string& file = bench::GeneratedLogs::Instance().Log(state.range(0));
     const double fileBytes = static_cast<double>(bench::fs::file_size(file));
@@ -35,13 +25,13 @@ void BM_OpenLog(benchmark::State& state) {
     for (auto _ : state) {
         TCsvDataSet table;
         bench::ConfigureLogTable(table, file);
-        const double before = ResidentBytes();
+        const double before = bench::ResidentBytes();
         const auto start = std::chrono::steady_clock::now();
         table.Open();
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
         fastest = std::min(fastest, took.count());
-        residentGrowth = std::max(residentGrowth, ResidentBytes() - before);
+        residentGrowth = std::max(residentGrowth, bench::ResidentBytes() - before);
         benchmark::DoNotOptimize(table.RecordCount());
     }
     state.counters["file_MB"] = fileBytes / 1e6;
@@ -62,10 +52,5 @@ BENCHMARK(BM_OpenLog)
 }  // namespace
 
 int main(int argc, char** argv) {
-    bench::GeneratedLogs::Instance().SetProgramPath(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(argc, argv);
 }
