@@ -8,54 +8,25 @@
 //
 // genlog must lie next to this program (both are built into the same folder); the log is
 // written into a temporary folder that is removed at exit.
-#include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <random>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
+#include "GeneratedLogs.h"
 #include "csv/CsvDataScan.h"
 #include "csv/CsvErrors.h"
 #include "csv/CsvParse.h"
 #include "csv/CsvRows.h"
 #include "csv/CsvStream.h"
 
-extern char** environ;
-
 namespace {
 
-namespace fs = std::filesystem;
 using namespace tavisto;
 
 constexpr int kEntries = 1'000'000;
-constexpr int kWcRuns = 9;
-
-// Runs a program with its output discarded; throws unless it exits with 0.
-void RunQuietly(std::vector<std::string> command) {
-    std::vector<char*> argv;
-    for (std::string& word : command) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0) {
-        throw std::runtime_error(command[0] + " failed");
-    }
-}
 
 double MillisecondsOf(const auto& work) {
     const auto start = std::chrono::steady_clock::now();
@@ -67,24 +38,10 @@ double MillisecondsOf(const auto& work) {
 // The generated log, read once so that it is in the page cache, and the fastest `wc -l` on it.
 class GeneratedLog {
 public:
-    GeneratedLog() {
-        std::random_device seed;
-        folder_ = fs::temp_directory_path() / ("tavisto-readpath-" + std::to_string(seed()));
-        fs::create_directories(folder_);
-        file_ = (folder_ / "kalulog.csv").string();
-        const fs::path genlog = fs::read_symlink("/proc/self/exe").parent_path() / "genlog";
-        RunQuietly({genlog.string(), std::to_string(kEntries), file_});
+    GeneratedLog() : file_(bench::GeneratedLogs::Instance().Log(kEntries)) {
         std::ifstream(file_, std::ios::binary).ignore(std::numeric_limits<std::streamsize>::max());
-        for (int run = 0; run < kWcRuns; ++run) {
-            wcMs_ = std::min(wcMs_, MillisecondsOf([&] { RunQuietly({"wc", "-l", file_}); }));
-        }
+        wcMs_ = bench::WcLinesSeconds(file_) * 1000.0;
     }
-    ~GeneratedLog() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    GeneratedLog(const GeneratedLog&) = delete;
-    GeneratedLog& operator=(const GeneratedLog&) = delete;
 
     static const GeneratedLog& Instance() {
         static const GeneratedLog log;
@@ -92,13 +49,12 @@ public:
     }
 
     const std::string& File() const { return file_; }
-    double Bytes() const { return static_cast<double>(fs::file_size(file_)); }
+    double Bytes() const { return static_cast<double>(std::filesystem::file_size(file_)); }
     double WcMs() const { return wcMs_; }
 
 private:
-    fs::path folder_;
     std::string file_;
-    double wcMs_ = std::numeric_limits<double>::infinity();
+    double wcMs_;
 };
 
 // Times one run per iteration; fresh rows each run, released outside the timing.
@@ -182,4 +138,6 @@ BENCHMARK(BM_LoadRowsLineByLine)->Unit(benchmark::kMillisecond)->UseManualTime()
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench::RunBenchmarks(argc, argv);
+}
