@@ -19,11 +19,29 @@ TBookmark TGridRows::Bookmark(int ordinal) const {
     return bookmarks_.substr(static_cast<std::size_t>(ordinal) * bookmarkSize_, bookmarkSize_);
 }
 
+std::vector<int> TGridRows::OrdinalsOfRows() const {
+    if (!order_.empty()) return {order_.begin(), order_.end()};
+    std::vector<int> ordinals(count_);
+    std::iota(ordinals.begin(), ordinals.end(), 0);
+    return ordinals;
+}
+
 void TGridRows::SetBookmark(int ordinal, const TBookmark& bookmark) {
-    if (bookmark.size() != static_cast<std::size_t>(bookmarkSize_) || bookmark.empty()) return;
-    std::memcpy(bookmarks_.data() + static_cast<std::size_t>(ordinal) * bookmarkSize_,
-                bookmark.data(), bookmark.size());
+    if (bookmark.size() != static_cast<std::size_t>(bookmarkSize_)) return;
+    SetBookmark(ordinal, bookmark.data());
+}
+
+void TGridRows::SetBookmark(int ordinal, const char* bookmark) {
+    if (bookmarkSize_ == 0) return;
+    std::memcpy(bookmarks_.data() + static_cast<std::size_t>(ordinal) * bookmarkSize_, bookmark,
+                bookmarkSize_);
     read_[ordinal] = true;
+}
+
+bool TGridRows::AgreesWith(int ordinal, const char* bookmark) const {
+    return !read_[ordinal] ||
+           std::memcmp(bookmarks_.data() + static_cast<std::size_t>(ordinal) * bookmarkSize_,
+                       bookmark, bookmarkSize_) == 0;
 }
 
 void TGridRows::Reorder(const std::vector<int>& order) {

@@ -18,8 +18,12 @@ public:
     void Reset(int count, int bookmarkSize);
 
     int Count() const { return count_; }
+    // The records counted at the last rebuild; rows removed since leave their ordinals unused.
+    int Ordinals() const { return static_cast<int>(read_.size()); }
     // The ordinal of the record shown in grid row row.
     int OrdinalAt(int row) const { return order_.empty() ? row : order_[row]; }
+    // The ordinal of every grid row, in row order.
+    std::vector<int> OrdinalsOfRows() const;
     // The grid rows in order of their ordinals, as they were built.
     bool InTableOrder() const { return order_.empty(); }
 
@@ -27,6 +31,10 @@ public:
     TBookmark Bookmark(int ordinal) const;
     // A bookmark of another size than the table's is not kept.
     void SetBookmark(int ordinal, const TBookmark& bookmark);
+    // The same for a bookmark of the table's size.
+    void SetBookmark(int ordinal, const char* bookmark);
+    // The ordinal has no bookmark yet, or this one.
+    bool AgreesWith(int ordinal, const char* bookmark) const;
 
     // Shows the rows in a new order: order[row] is the old grid row now at row.
     void Reorder(const std::vector<int>& order);

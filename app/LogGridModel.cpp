@@ -5,7 +5,6 @@
 
 #include "app/CursorExcursion.h"
 #include "app/MessageDialog.h"
-#include "app/SortTexts.h"
 #include "app/TextDecoding.h"
 #include "db/DataSet.h"
 

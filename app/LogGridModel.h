@@ -15,6 +15,7 @@ namespace tavisto {
 class TCursorExcursion;
 class TDataSet;
 class TField;
+class TSortKeys;
 
 // The log grid's rows, read from a data set through a data source. It makes one row per record
 // when the data set opens or its data change, reads the rows' texts a page at a time when the
@@ -94,7 +95,11 @@ private:
     const QStringList& RowTexts(int row) const;
     void ReadPage(int first) const;
     QStringList ReadTexts() const;
-    bool MoveToRow(TCursorExcursion& cursor, int row, int& lastOrdinal) const;
+    bool MoveToRecord(TCursorExcursion& cursor, int ordinal, int& lastOrdinal) const;
+    bool ReadSortKeysInOnePass(TDataSet& dataSet, const std::vector<const TField*>& fields,
+                               TSortKeys& keys) const;
+    void ReadSortKeysRecordByRecord(TDataSet& dataSet, const std::vector<const TField*>& fields,
+                                    TSortKeys& keys) const;
     void ScheduleStaleRowRemoval() const;
     bool IsStale(int row) const;
     void RemoveStaleRows();

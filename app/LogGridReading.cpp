@@ -1,45 +1,21 @@
-// TLogGridModel: reading rows from the data set, sorting them, and following the current row.
+// TLogGridModel: reading rows from the data set and following the current row.
 
 #include <QMetaObject>
 #include <QScopedValueRollback>
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 #include "app/CursorExcursion.h"
 #include "app/LogGridModel.h"
 #include "app/MessageDialog.h"
-#include "app/SortTexts.h"
 #include "app/TextDecoding.h"
 #include "db/DataSet.h"
-#include "db/DateTimeFields.h"
 
 namespace tavisto {
 
-namespace {
-
-// A date-time field shown as "yyyy-mm-dd hh:nn:ss": its texts order as its values in whole
-// seconds do, and those are much cheaper to read than the texts are to format.
-bool ShowsChronologicalText(const TField* field) {
-    const auto* dateTime = dynamic_cast<const TDateTimeField*>(field);
-    return dateTime != nullptr && field->DataType() == ftDateTime &&
-           dateTime->DisplayFormat() == "yyyy-mm-dd hh:nn:ss";
-}
-
-// The value in whole seconds since the start of year 1; none for an empty field.
-std::optional<std::uint64_t> WholeSeconds(const TField& field) {
-    double milliseconds = 0;
-    if (!field.GetData(&milliseconds)) return std::nullopt;
-    return static_cast<std::uint64_t>(std::floor(milliseconds / 1000));
-}
-
-}  // namespace
-
-// Goes to row's record: through its bookmark when it has one, else by its ordinal, walking on
-// from the record of the row read just before when that is the record in front of it. False
-// when the record is not there (any more).
-bool TLogGridModel::MoveToRow(TCursorExcursion& cursor, int row, int& lastOrdinal) const {
-    const int ordinal = rows_.OrdinalAt(row);
+// Goes to the record counted as ordinal: through its bookmark when it has one, else by its
+// ordinal, walking on from the record read just before when that is the one in front of it.
+// False when the record is not there (any more).
+bool TLogGridModel::MoveToRecord(TCursorExcursion& cursor, int ordinal, int& lastOrdinal) const {
     bool found = false;
     if (rows_.HasBookmark(ordinal)) {
         found = cursor.MoveToBookmark(rows_.Bookmark(ordinal));
@@ -79,7 +55,7 @@ void TLogGridModel::ReadPage(int first) const {
         TCursorExcursion cursor(*dataSet);
         int lastOrdinal = -1;
         for (int row = first; row < end; ++row) {
-            if (MoveToRow(cursor, row, lastOrdinal)) {
+            if (MoveToRecord(cursor, rows_.OrdinalAt(row), lastOrdinal)) {
                 page.rows.push_back(ReadTexts());
             } else {
                 staleRows_.push_back(row);
@@ -125,55 +101,6 @@ void TLogGridModel::RemoveStaleRows() {
         removed = true;
     }
     if (removed) ClearTexts();
-}
-
-void TLogGridModel::SortRows(const std::vector<TSortKey>& keys) {
-    TDataSet* dataSet = ActiveDataSet();
-    if (dataSet == nullptr || keys.empty() || rows_.Count() == 0) return;
-    TSortTexts texts(rows_.Count(), static_cast<int>(keys.size()));
-    std::vector<Qt::SortOrder> orders;
-    std::vector<const TField*> keyFields;
-    std::vector<bool> byValue;
-    for (const TSortKey& key : keys) {
-        orders.push_back(key.order);
-        keyFields.push_back(fields_[key.column + 1]);
-        byValue.push_back(ShowsChronologicalText(keyFields.back()));
-    }
-    try {
-        const QScopedValueRollback ownMove(ownMove_, true);
-        TCursorExcursion cursor(*dataSet);
-        int lastOrdinal = -1;
-        for (int row = 0; row < rows_.Count(); ++row) {
-            const bool found = MoveToRow(cursor, row, lastOrdinal);
-            if (!found) staleRows_.push_back(row);
-            for (std::size_t key = 0; key < keys.size(); ++key) {
-                const TField* field = found ? keyFields[key] : nullptr;
-                if (byValue[key]) {
-                    texts.AppendNumber(field != nullptr ? WholeSeconds(*field) : std::nullopt);
-                } else {
-                    texts.Append(field != nullptr ? field->DisplayText() : std::string());
-                }
-            }
-        }
-    } catch (const std::exception& error) {
-        Q_EMIT readFailed(ErrorBoxText(error.what()));
-        return;
-    }
-    const std::vector<int> order = texts.SortedOrder(orders);
-    Q_EMIT layoutAboutToBeChanged({}, VerticalSortHint);
-    std::vector<int> newRowOf(order.size());
-    for (std::size_t row = 0; row < order.size(); ++row)
-        newRowOf[order[row]] = static_cast<int>(row);
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    for (const QModelIndex& index : before)
-        after.push_back(this->index(newRowOf[index.row()], index.column()));
-    changePersistentIndexList(before, after);
-    rows_.Reorder(order);
-    for (int& row : staleRows_) row = newRowOf[row];
-    ClearTexts();
-    Q_EMIT layoutChanged({}, VerticalSortHint);
-    ScheduleStaleRowRemoval();
 }
 
 void TLogGridModel::PositionAtRow(int row) {

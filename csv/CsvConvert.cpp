@@ -156,16 +156,34 @@ bool ParseBooleanText(std::string_view text) {
     return ParseIntegerText(text).value_or(0) != 0;
 }
 
-TDateTime ParseDateTimeText(std::string_view text, const TFormatSettings& settings) {
+// The date as a day number and the time in milliseconds; false for no date-time.
+bool ReadDateTime(std::string_view text, const TFormatSettings& settings, TDateTime& date,
+                  std::int32_t& msecs) {
     std::array<int, kDateTimeRules.size()> parts{};
     if (!ReadFixedDateTime(text, settings.TimeSeparator, parts) &&
         !ReadComponents(text, kDateTimeRules, kStopFromThird, settings.TimeSeparator, parts)) {
-        return 0;
+        return false;
     }
-    TDateTime date = 0;
-    if (!TryEncodeDate(parts[0], parts[1], parts[2], date)) return 0;
+    if (!TryEncodeDate(parts[0], parts[1], parts[2], date)) return false;
     // The ranges of the rules leave no time that does not exist.
-    return date + EncodeTime(parts[3], parts[4], parts[5], 0);
+    msecs = ((parts[3] * 60 + parts[4]) * 60 + parts[5]) * 1000;
+    return true;
+}
+
+TDateTime ParseDateTimeText(std::string_view text, const TFormatSettings& settings) {
+    TDateTime date = 0;
+    std::int32_t msecs = 0;
+    if (!ReadDateTime(text, settings, date, msecs)) return 0;
+    return date + static_cast<TDateTime>(msecs) / kMSecsPerDay;
+}
+
+std::optional<double> ParseDateTimeMSecs(std::string_view text, const TFormatSettings& settings) {
+    TDateTime date = 0;
+    std::int32_t msecs = 0;
+    if (!ReadDateTime(text, settings, date, msecs)) return std::nullopt;
+    // ParseDateTimeText's value above 1.0: the day numbers are whole.
+    if (date < 1 || (date == 1 && msecs == 0)) return std::nullopt;
+    return (date + kDateDelta) * kMSecsPerDay + msecs;
 }
 
 TDateTime ParseDateText(std::string_view text) {

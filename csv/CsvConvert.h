@@ -46,6 +46,12 @@ bool ParseBooleanText(std::string_view text);
 TDateTime ParseDateTimeText(std::string_view text,
                             const TFormatSettings& settings = DefaultFormatSettings());
 
+// The same date-time as milliseconds since the start of year 1 (a date-time field's buffer form,
+// as TimeStampToMSecs(DateTimeToTimeStamp(...)) gives it), computed without rounding; none where
+// ParseDateTimeText's value is 1.0 or less.
+std::optional<double> ParseDateTimeMSecs(std::string_view text,
+                                         const TFormatSettings& settings = DefaultFormatSettings());
+
 // "yyyy-mm-dd" with the same rules; the day may be cut short by the end of the text. 0 on failure.
 TDateTime ParseDateText(std::string_view text);
 

@@ -243,6 +243,7 @@ protected:
                    TLocateOptions options) override;
 
     bool ReadFieldValue(const TField& field, void* buffer) override;
+    bool ReadFieldOfAllRows(const TField& field, const TFieldValueVisitor& visit) override;
     void SetFieldData(TField& field, const void* buffer) override;
 
     void InternalAddRecord(TRecordBuffer buffer, bool append) override;
@@ -318,6 +319,12 @@ private:
     void ForgetDefinitionsFromFile();
     TGetResult MoveForFetch(TGetMode mode);
     void FillRecordBuffer(TRecordBuffer buffer);
+    // A field's text as stored in a row, dequoted for a text field; owned keeps a changed text.
+    std::string_view StoredFieldText(const TField& field, std::string_view text,
+                                     std::string& owned) const;
+    // Whether field has a value in text, and the value in buffer form when buffer is not null.
+    bool ValueOfText(const TField& field, const CsvColumn& column, std::string_view text,
+                     void* buffer) const;
     bool ConvertFieldValue(const TField& field, const CsvColumn& column, std::string_view text,
                            void* buffer) const;
     std::string FieldTextOf(const TField& field, const CsvColumn& column, const void* buffer);

@@ -70,22 +70,50 @@ bool TCustomCsvDataSet::ReadFieldValue(const TField& field, void* buffer) {
     if (found.Position < 0) {
         RaiseError("Physical location of CSV field " + field.FieldName() + " unknown");
     }
-    std::string_view text = ColumnTextOf(ViewOfRow(record), found.Position);
     std::string owned;
-    if (field.DataType() == ftString && IsQuoted(text)) {
-        owned = DequoteText(text);
-        text = owned;
-    }
+    std::string_view text =
+        StoredFieldText(field, ColumnTextOf(ViewOfRow(record), found.Position), owned);
     const CsvRowHeader& header = RowHeader(record);
     if (OnGetFieldData && header.RowIndex >= 0 && header.EventGuard == 0) {
         text = RunGetFieldData(field, record, found.Position, text, owned);
     }
+    return ValueOfText(field, *found.Column, text, buffer);
+}
+
+bool TCustomCsvDataSet::ReadFieldOfAllRows(const TField& field, const TFieldValueVisitor& visit) {
+    // The event may change a row's text as it is read, which only the record buffers do.
+    if (!tableOpen_ || OnGetFieldData) return false;
+    const FieldColumn found = ColumnForField(field);
+    if (found.Column == nullptr || found.Position < 0) return false;
+    std::vector<std::byte> value(static_cast<std::size_t>(std::max(field.DataSize(), 0)) +
+                                 sizeof(double));
+    std::string owned;
+    for (std::int32_t row = 0; row < rows_.Count(); ++row) {
+        const std::string_view text =
+            StoredFieldText(field, rows_.ColumnText(row, found.Position), owned);
+        const bool present = ValueOfText(field, *found.Column, text, value.data());
+        char bookmark[sizeof row];
+        std::memcpy(bookmark, &row, sizeof row);
+        visit(bookmark, present ? value.data() : nullptr);
+    }
+    return true;
+}
+
+std::string_view TCustomCsvDataSet::StoredFieldText(const TField& field, std::string_view text,
+                                                    std::string& owned) const {
+    if (field.DataType() != ftString || !IsQuoted(text)) return text;
+    owned = DequoteText(text);
+    return owned;
+}
+
+bool TCustomCsvDataSet::ValueOfText(const TField& field, const CsvColumn& column,
+                                    std::string_view text, void* buffer) const {
     if (field.DataType() != ftString && text.empty()) return false;
-    if (buffer != nullptr) return ConvertFieldValue(field, *found.Column, text, buffer);
+    if (buffer != nullptr) return ConvertFieldValue(field, column, text, buffer);
     if (field.DataType() == ftString || field.DataType() == ftWideString) return !text.empty();
     // The null test agrees with the value: a text that does not convert is null either way.
     alignas(double) std::byte scratch[sizeof(double)];
-    return ConvertFieldValue(field, *found.Column, text, scratch);
+    return ConvertFieldValue(field, column, text, scratch);
 }
 
 std::string_view TCustomCsvDataSet::RunGetFieldData(const TField& field, std::byte* record,
@@ -145,16 +173,14 @@ bool TCustomCsvDataSet::ConvertFieldValue(const TField& field, const CsvColumn& 
             return true;
         }
         case ftDateTime: {
-            TDateTime value = 0;
-            if (column.Kind == ckDateTimeHex) {
-                value = TimeTHexToDateTime(text, 0);
-            } else if (column.Kind == ckDateTimeHexZoned) {
-                value = TimeTHexToDateTime(text, timeZoneCorrection_);
-            } else {
-                value = ParseDateTimeText(text, localeFormats_);
-                if (value <= 1.0) return false;
+            if (column.Kind != ckDateTimeHex && column.Kind != ckDateTimeHexZoned) {
+                const std::optional<double> msecs = ParseDateTimeMSecs(text, localeFormats_);
+                if (msecs) Store(buffer, *msecs);
+                return msecs.has_value();
             }
-            Store(buffer, TimeStampToMSecs(DateTimeToTimeStamp(value)));
+            const std::int32_t correction = column.Kind == ckDateTimeHex ? 0 : timeZoneCorrection_;
+            Store(buffer,
+                  TimeStampToMSecs(DateTimeToTimeStamp(TimeTHexToDateTime(text, correction))));
             return true;
         }
         default:

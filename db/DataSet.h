@@ -200,6 +200,17 @@ public:
     // record unchanged, when none matches. Requires: active; pending edits are posted first.
     bool Locate(const std::string& keyFields, const Variant& keyValues, TLocateOptions options);
 
+    // ---- Reading one field of every record
+
+    using TFieldValueVisitor = std::function<void(const char* bookmark, const void* value)>;
+    // Calls visit for every record, in table order, with the record's bookmark and field's
+    // value in buffer form (null where the field is null): one pass over the engine's storage,
+    // for sorting a whole view. The cursor, the window and the data links are left alone.
+    // False, without a call, when the engine cannot read the field this way, outside browse
+    // state, and for calculated fields or fields of another data set; the caller walks the
+    // records then.
+    bool ReadFieldOfEveryRecord(const TField& field, const TFieldValueVisitor& visit);
+
     // ---- Data links
 
     // While disabled (calls nest), data links hear nothing. When the last EnableControls runs,
@@ -272,6 +283,12 @@ protected:
     // (typically through SetRecordNumber); on failure nothing moves.
     virtual bool LocateRow(const std::string& /*keyFields*/, const Variant& /*keyValues*/,
                            TLocateOptions /*options*/) {
+        return false;
+    }
+
+    // See ReadFieldOfEveryRecord; called only for a data field in browse state. Engines whose
+    // records cannot be read without the cursor keep this default.
+    virtual bool ReadFieldOfAllRows(const TField& /*field*/, const TFieldValueVisitor& /*visit*/) {
         return false;
     }
 

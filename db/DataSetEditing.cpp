@@ -242,4 +242,11 @@ bool TDataSet::Locate(const std::string& keyFields, const Variant& keyValues,
     return found;
 }
 
+bool TDataSet::ReadFieldOfEveryRecord(const TField& field, const TFieldValueVisitor& visit) {
+    if (!Active() || state_ != dsBrowse || field.Calculated() || field.DataSet() != this) {
+        return false;
+    }
+    return ReadFieldOfAllRows(field, visit);
+}
+
 }  // namespace tavisto

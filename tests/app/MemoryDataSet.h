@@ -28,6 +28,10 @@ public:
     std::vector<std::vector<std::string>>& Rows() { return rows_; }
     int RecordCount() const override { return static_cast<int>(rows_.size()); }
     int Fetches() const { return fetches_; }
+    // Whether a field of every record is read in one pass, as the CSV table reads it, or the
+    // caller is left to walk the records (the default).
+    void SetReadsInOnePass(bool onePass) { readsInOnePass_ = onePass; }
+    int OnePassReads() const { return onePassReads_; }
     int CursorRow() const { return cursor_; }
 
 protected:
@@ -126,6 +130,30 @@ protected:
         if (active == nullptr) return false;
         const int row = AsBuffer(active)->row;
         if (row < 0 || row >= RecordCount()) throw EDatabaseError("No database record");
+        return ValueInRow(field, row, buffer);
+    }
+    bool ReadFieldOfAllRows(const TField& field, const TFieldValueVisitor& visit) override {
+        if (!readsInOnePass_) return false;
+        ++onePassReads_;
+        std::vector<char> value(static_cast<std::size_t>(field.DataSize()));
+        for (int row = 0; row < RecordCount(); ++row) {
+            const bool present = ValueInRow(field, row, value.data());
+            char bookmark[sizeof row];
+            std::memcpy(bookmark, &row, sizeof row);
+            visit(bookmark, present ? value.data() : nullptr);
+        }
+        return true;
+    }
+
+    void SetFieldData(TField&, const void*) override { throw EDatabaseError("read-only"); }
+    void InternalAddRecord(TRecordBuffer, bool) override { throw EDatabaseError("read-only"); }
+    void PostRecord() override { throw EDatabaseError("read-only"); }
+    void DeleteRecord() override { throw EDatabaseError("read-only"); }
+
+private:
+    static Buffer* AsBuffer(TRecordBuffer buffer) { return reinterpret_cast<Buffer*>(buffer); }
+
+    bool ValueInRow(const TField& field, int row, void* buffer) const {
         const std::string& text = rows_[row][field.FieldNo() - 1];
         if (text.empty()) return false;
         if (buffer == nullptr) return true;
@@ -139,13 +167,6 @@ protected:
         }
         return true;
     }
-    void SetFieldData(TField&, const void*) override { throw EDatabaseError("read-only"); }
-    void InternalAddRecord(TRecordBuffer, bool) override { throw EDatabaseError("read-only"); }
-    void PostRecord() override { throw EDatabaseError("read-only"); }
-    void DeleteRecord() override { throw EDatabaseError("read-only"); }
-
-private:
-    static Buffer* AsBuffer(TRecordBuffer buffer) { return reinterpret_cast<Buffer*>(buffer); }
 
     // "yyyy-mm-dd hh:nn:ss"
     static TDateTime ParseDateTime(const std::string& text) {
@@ -162,6 +183,8 @@ private:
     int cursor_ = -1;
     int fetches_ = 0;
     bool open_ = false;
+    bool readsInOnePass_ = false;
+    int onePassReads_ = 0;
 };
 
 }  // namespace tavisto::test

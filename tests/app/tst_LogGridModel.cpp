@@ -47,10 +47,14 @@ private Q_SLOTS:
     void readsOnePageOnDemand();
     void readKeepsCursorAndRebuildsNothing();
     void rebuildsOnDataChange();
+    void rowWithStaleBookmarkIsRemoved_data();
     void rowWithStaleBookmarkIsRemoved();
     void sortsRowsOnly_data();
     void sortsRowsOnly();
+    void sortOnSeveralKeys_data();
     void sortOnSeveralKeys();
+    void sortOfSortedRows_data();
+    void sortOfSortedRows();
     void sortKeepsSelection();
     void currentRowMovesCursor();
     void noMoveWhileControlsDisabled();
@@ -153,8 +157,15 @@ void TestLogGridModel::rebuildsOnDataChange() {
     QCOMPARE(fixture.Text(30, 0), QStringLiteral("Kalu 00030"));
 }
 
+void TestLogGridModel::rowWithStaleBookmarkIsRemoved_data() {
+    sortOnSeveralKeys_data();
+}
+
+// The table reads in one pass only records that agree with the rows; these no longer do.
 void TestLogGridModel::rowWithStaleBookmarkIsRemoved() {
+    QFETCH(bool, onePass);
     ModelFixture fixture(LogEntries(30), 10);
+    fixture.log.table.SetReadsInOnePass(onePass);
     fixture.log.table.Open();
     QCOMPARE(fixture.Text(25, 0), QStringLiteral("Kalu 00025"));
     // The records behind rows 28 and 29 go away without the framework telling the links.
@@ -169,23 +180,33 @@ void TestLogGridModel::rowWithStaleBookmarkIsRemoved() {
 }
 
 void TestLogGridModel::sortsRowsOnly_data() {
+    QTest::addColumn<bool>("onePass");
     QTest::addColumn<int>("column");
     QTest::addColumn<int>("order");
     QTest::addColumn<QString>("firstKalu");
     QTest::addColumn<QString>("lastKalu");
-    // Kalu 00042 has no date.
-    QTest::newRow("Datum ascending") << 1 << int(Qt::AscendingOrder) << "Kalu 00042"
-                                     << "Kalu 00119";
-    QTest::newRow("Datum descending") << 1 << int(Qt::DescendingOrder) << "Kalu 00119"
-                                      << "Kalu 00042";
-    // Equal texts keep their order: user0 holds rows 0, 3, ..., 117; user2 ends with 119.
-    QTest::newRow("Benutzer ascending") << 3 << int(Qt::AscendingOrder) << "Kalu 00000"
-                                        << "Kalu 00119";
-    QTest::newRow("Benutzer descending") << 3 << int(Qt::DescendingOrder) << "Kalu 00002"
-                                         << "Kalu 00117";
+    // The table reads a field of every record in one pass, or the model walks the records.
+    for (const bool onePass : {false, true}) {
+        const char* way = onePass ? " in one pass" : " record by record";
+        // Kalu 00042 has no date.
+        QTest::addRow("Datum ascending%s", way)
+            << onePass << 1 << int(Qt::AscendingOrder) << "Kalu 00042"
+            << "Kalu 00119";
+        QTest::addRow("Datum descending%s", way)
+            << onePass << 1 << int(Qt::DescendingOrder) << "Kalu 00119"
+            << "Kalu 00042";
+        // Equal texts keep their order: user0 holds rows 0, 3, ..., 117; user2 ends with 119.
+        QTest::addRow("Benutzer ascending%s", way)
+            << onePass << 3 << int(Qt::AscendingOrder) << "Kalu 00000"
+            << "Kalu 00119";
+        QTest::addRow("Benutzer descending%s", way)
+            << onePass << 3 << int(Qt::DescendingOrder) << "Kalu 00002"
+            << "Kalu 00117";
+    }
 }
 
 void TestLogGridModel::sortsRowsOnly() {
+    QFETCH(bool, onePass);
     QFETCH(int, column);
     QFETCH(int, order);
     auto rows = LogEntries(120);
@@ -193,9 +214,11 @@ void TestLogGridModel::sortsRowsOnly() {
     // An entry without a date sorts as an empty text.
     rows[77][1].clear();
     ModelFixture fixture(rows, 10);
+    fixture.log.table.SetReadsInOnePass(onePass);
     fixture.log.table.Open();
     fixture.log.table.MoveBy(7);
     fixture.model.SortRows({{column, static_cast<Qt::SortOrder>(order)}});
+    QCOMPARE(fixture.log.table.OnePassReads(), onePass ? 1 : 0);
     QFETCH(QString, firstKalu);
     QFETCH(QString, lastKalu);
     QCOMPARE(fixture.Text(0, 0), firstKalu);
@@ -212,8 +235,16 @@ void TestLogGridModel::sortsRowsOnly() {
     QCOMPARE(fixture.log.table.FieldByName("KALU").DisplayText(), std::string("Kalu 00000"));
 }
 
+void TestLogGridModel::sortOnSeveralKeys_data() {
+    QTest::addColumn<bool>("onePass");
+    QTest::newRow("record by record") << false;
+    QTest::newRow("in one pass") << true;
+}
+
 void TestLogGridModel::sortOnSeveralKeys() {
+    QFETCH(bool, onePass);
     ModelFixture fixture(LogEntries(60), 10);
+    fixture.log.table.SetReadsInOnePass(onePass);
     fixture.log.table.Open();
     fixture.model.SortRows({{3, Qt::AscendingOrder}, {1, Qt::DescendingOrder}});
     QCOMPARE(fixture.Text(0, 3), QStringLiteral("user0"));
@@ -221,6 +252,33 @@ void TestLogGridModel::sortOnSeveralKeys() {
     QCOMPARE(fixture.Text(19, 0), QStringLiteral("Kalu 00000"));
     QCOMPARE(fixture.Text(20, 3), QStringLiteral("user1"));
     QCOMPARE(fixture.Text(20, 0), QStringLiteral("Kalu 00058"));
+}
+
+// A sort starts from the rows as the last sort left them: equal keys keep that order.
+void TestLogGridModel::sortOfSortedRows_data() {
+    sortOnSeveralKeys_data();
+}
+
+void TestLogGridModel::sortOfSortedRows() {
+    QFETCH(bool, onePass);
+    auto rows = LogEntries(90);
+    // Thirty entries at each of three moments, in no order of their Kalu.
+    for (int i = 0; i < 90; ++i)
+        rows[i][1] = "2006-01-0" + std::to_string(1 + i * 7 % 3) + " 12:00:00";
+    ModelFixture fixture(rows, 10);
+    fixture.log.table.SetReadsInOnePass(onePass);
+    fixture.log.table.Open();
+    fixture.model.SortRows({{0, Qt::DescendingOrder}});
+    fixture.model.SortRows({{1, Qt::AscendingOrder}});
+    QStringList expected;
+    for (const int day : {1, 2, 3}) {
+        for (int i = 89; i >= 0; --i) {
+            if (1 + i * 7 % 3 == day) expected << QString::asprintf("Kalu %05d", i);
+        }
+    }
+    QStringList shown;
+    for (int row = 0; row < 90; ++row) shown << fixture.Text(row, 0);
+    QCOMPARE(shown, expected);
 }
 
 void TestLogGridModel::sortKeepsSelection() {

@@ -341,8 +341,9 @@ TEST(FormatCsvDateTime, ReadsBackWhateverTheTimeSeparator) {
 
 // A text of the full length is read at fixed places; with one more character, ignored as the last
 // one always is, the same text goes the general way. Both must agree on every text near the
-// common shape: digits and separators swapped, out-of-range numbers, foreign characters.
-TEST(ParseDateTimeText, FullLengthTextsReadAsTheGeneralWayReadsThem) {
+// common shape: digits and separators swapped, out-of-range numbers, foreign characters. The
+// milliseconds agree with the value in days.
+TEST(ParseDateTimeText, FullLengthTextsReadAsTheGeneralWayReadsThemInDaysAndInMilliseconds) {
     constexpr std::string_view kAlphabet = "0123456789/-: .T";
     std::mt19937 random(20261211);
     std::uniform_int_distribution<int> year(1890, 4010);
@@ -366,6 +367,11 @@ TEST(ParseDateTimeText, FullLengthTextsReadAsTheGeneralWayReadsThem) {
         const TDateTime fixed = ParseDateTimeText(text, settings);
         const TDateTime general = ParseDateTimeText(text + kAlphabet[letter(random)], settings);
         ASSERT_EQ(fixed, general) << text;
+        const std::optional<double> msecs = ParseDateTimeMSecs(text, settings);
+        ASSERT_EQ(msecs.has_value(), fixed > 1.0) << text;
+        if (msecs) {
+            ASSERT_EQ(*msecs, TimeStampToMSecs(DateTimeToTimeStamp(fixed))) << text;
+        }
         ++(fixed != 0 ? valid : invalid);
     }
     // Both kinds of text were met often enough for the comparison to mean something.

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "CsvDataTestSupport.h"
 #include "csv/CsvErrors.h"
@@ -13,6 +15,7 @@
 namespace tavisto {
 namespace {
 
+using csvtest::ConfigureLogTable;
 using csvtest::TempFolder;
 using csvtest::TestTable;
 
@@ -26,24 +29,32 @@ TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int sec
 
 class AllTypesTable : public testing::Test {
 protected:
+    using RowTexts = std::map<std::string, std::string>;
+
     // Opens a table of one row whose columns hold the given texts (others empty).
-    void OpenRow(const std::map<std::string, std::string>& texts, char decimalSeparator = '.') {
-        std::string header;
-        std::string row;
+    void OpenRow(const RowTexts& texts, char decimalSeparator = '.') {
+        OpenRows({texts}, decimalSeparator);
+    }
+
+    void OpenRows(const std::vector<RowTexts>& rows, char decimalSeparator = '.') {
+        std::string lines;
         for (const char* column : kColumns) {
-            if (!header.empty()) {
-                header += ';';
-                row += ';';
+            lines += lines.empty() ? column : std::string(";") + column;
+        }
+        lines += "\r\n";
+        for (const RowTexts& texts : rows) {
+            for (const char* column : kColumns) {
+                if (column != kColumns[0]) lines += ';';
+                const auto found = texts.find(column);
+                if (found != texts.end()) lines += found->second;
             }
-            header += column;
-            const auto found = texts.find(column);
-            if (found != texts.end()) row += found->second;
+            lines += "\r\n";
         }
         table_.SetCsvFieldDef(kAllTypes);
         table_.SetSeparator(';');
         table_.SetDecimalSeparatorChar(decimalSeparator);
         table_.SetTimeZoneCorrection(3600);
-        table_.SetFileName(folder_.Write("all.csv", header + "\r\n" + row + "\r\n"));
+        table_.SetFileName(folder_.Write("all.csv", lines));
         table_.Open();
     }
 
@@ -344,6 +355,111 @@ TEST_F(AllTypesTable, HandlerIsNotCalledForARecordBeingInserted) {
     table_.FieldByName("S").SetAsString("new");
     EXPECT_EQ(calls, 0) << "a blank record has RowIndex -1";
     table_.Cancel();
+}
+
+// The bytes of a value in buffer form that mean something: a text up to its NUL.
+std::string MeaningfulBytes(const TField& field, const void* value) {
+    if (value == nullptr) return "(null)";
+    const auto* bytes = static_cast<const char*>(value);
+    if (field.DataType() == ftString) return bytes;
+    if (field.DataType() == ftWideString) {
+        std::size_t length = 0;
+        while (bytes[length] != 0 || bytes[length + 1] != 0) length += 2;
+        return std::string(bytes, length);
+    }
+    return std::string(bytes, static_cast<std::size_t>(field.DataSize()));
+}
+
+using ColumnRead = std::vector<std::pair<TBookmark, std::string>>;
+
+ColumnRead ReadThroughTheCursor(TDataSet& table, const TField& field) {
+    ColumnRead read;
+    std::vector<char> value(static_cast<std::size_t>(field.DataSize()) + 2);
+    for (table.First(); !table.Eof(); table.Next()) {
+        const bool present = field.GetData(value.data());
+        read.emplace_back(table.GetBookmark(),
+                          MeaningfulBytes(field, present ? value.data() : nullptr));
+    }
+    return read;
+}
+
+std::optional<ColumnRead> ReadInOnePass(TDataSet& table, const TField& field) {
+    ColumnRead read;
+    const bool done =
+        table.ReadFieldOfEveryRecord(field, [&](const char* bookmark, const void* value) {
+            read.emplace_back(TBookmark(bookmark, static_cast<std::size_t>(table.BookmarkSize())),
+                              MeaningfulBytes(field, value));
+        });
+    if (!done) {
+        EXPECT_TRUE(read.empty()) << "a refused read calls nothing";
+        return std::nullopt;
+    }
+    return read;
+}
+
+TEST_F(AllTypesTable, EveryRecordReadsInOnePassAsTheCursorReadsIt) {
+    OpenRows({
+        {{"S", "\"a;b\""},
+         {"W", "\"Grüße\""},
+         {"I", "12"},
+         {"B", "T"},
+         {"F", "1.5"},
+         {"DT", "2006-03-04 05:06:07"},
+         {"H", "44100000"},
+         {"Z", "44100000"},
+         {"D", "2006-03-04"},
+         {"T", "05:06:07"}},
+        {},
+        {{"S", "plain"},
+         {"W", "unquoted"},
+         {"I", "x"},
+         {"B", "F"},
+         {"F", "EUR 3"},
+         {"DT", "not a date"},
+         {"H", "zz"},
+         {"D", "2006-13-40"},
+         {"T", "25:99"}},
+        {{"S", "\"\""}, {"I", "-7"}, {"F", "\"2.25\""}, {"DT", "1999-12-31 23:59:59"}},
+    });
+    table_.MoveBy(2);
+    for (const char* column : kColumns) {
+        SCOPED_TRACE(column);
+        const TField& field = table_.FieldByName(column);
+        const std::optional<ColumnRead> bulk = ReadInOnePass(table_, field);
+        ASSERT_TRUE(bulk.has_value());
+        EXPECT_EQ(table_.RecNo(), 2) << "the cursor stays";
+        EXPECT_EQ(*bulk, ReadThroughTheCursor(table_, field));
+        table_.First();
+        table_.MoveBy(2);
+    }
+}
+
+TEST_F(AllTypesTable, OnePassReadIsRefusedWhereOnlyTheCursorReadsRight) {
+    table_.Fields().Add<TStringField>("S").SetSize(20);
+    table_.Fields().Add<TStringField>("SHOUT", fkCalculated).SetSize(30);
+    OpenRows({{{"S", "a"}}, {{"S", "b"}}});
+    EXPECT_FALSE(ReadInOnePass(table_, table_.FieldByName("SHOUT"))) << "calculated";
+
+    TestTable other;
+    ConfigureLogTable(other,
+                      folder_.Write("log.csv", "KALU;DATUM;ANWENDUNG;BENUTZER\r\nk;;a;b\r\n"));
+    other.Open();
+    EXPECT_FALSE(ReadInOnePass(table_, other.FieldByName("KALU"))) << "another table's field";
+
+    table_.Edit();
+    table_.FieldByName("S").SetAsString("edited");
+    EXPECT_FALSE(ReadInOnePass(table_, table_.FieldByName("S"))) << "editing";
+    table_.Cancel();
+
+    table_.OnGetFieldData = [](TCustomCsvDataSet&, int, void*, const std::string&,
+                               std::string& value) { value += "!"; };
+    EXPECT_FALSE(ReadInOnePass(table_, table_.FieldByName("S"))) << "the event changes texts";
+    table_.OnGetFieldData = nullptr;
+    EXPECT_TRUE(ReadInOnePass(table_, table_.FieldByName("S")));
+
+    const TField& field = table_.FieldByName("S");
+    table_.Close();
+    EXPECT_FALSE(ReadInOnePass(table_, field)) << "closed";
 }
 
 }  // namespace
