@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <utility>
 
 #include "app/TextDecoding.h"
 
@@ -39,9 +41,21 @@ void TSortKeys::AppendText(int key, std::string_view bytes) {
             return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
         });
     } else {
-        column.block += DecodeText(bytes).toCaseFolded().toStdString();
+        column.block += Folded(bytes);
     }
     column.starts.push_back(column.block.size());
+}
+
+// Decoding and folding go through Qt; a log repeats its names, so the results are kept.
+const std::string& TSortKeys::Folded(std::string_view bytes) {
+    const auto known = folded_.find(bytes);
+    if (known != folded_.end()) return known->second;
+    std::string text = DecodeText(bytes).toCaseFolded().toStdString();
+    if (folded_.size() >= kFoldedTextsKept) {
+        lastFolded_ = std::move(text);
+        return lastFolded_;
+    }
+    return folded_.emplace(std::string(bytes), std::move(text)).first->second;
 }
 
 void TSortKeys::AppendNumber(int key, std::optional<std::uint64_t> number) {
@@ -68,6 +82,28 @@ TSortKeys::TLead TSortKeys::LeadOf(int record, Qt::SortOrder order) const {
     }
     if (order == Qt::DescendingOrder) lead.bytes = ~lead.bytes;
     return lead;
+}
+
+// Least significant byte first, each pass keeping the order of the one before, so that equal
+// leads keep the rows' order; a byte that every lead shares costs no pass.
+void TSortKeys::SortByLead(std::vector<TEntry>& entries) {
+    constexpr int kBytes = sizeof(std::uint64_t);
+    std::array<std::array<std::size_t, 256>, kBytes> counts{};
+    for (const TEntry& entry : entries) {
+        for (int byte = 0; byte < kBytes; ++byte)
+            ++counts[byte][(entry.lead.bytes >> (8 * byte)) & 0xFF];
+    }
+    std::vector<TEntry> sorted(entries.size());
+    for (int byte = 0; byte < kBytes; ++byte) {
+        std::array<std::size_t, 256>& next = counts[byte];
+        if (std::find(next.begin(), next.end(), entries.size()) != next.end()) continue;
+        std::size_t start = 0;
+        for (std::size_t& count : next) start += std::exchange(count, start);
+        for (const TEntry& entry : entries) {
+            sorted[next[(entry.lead.bytes >> (8 * byte)) & 0xFF]++] = entry;
+        }
+        entries.swap(sorted);
+    }
 }
 
 int TSortKeys::CompareRecords(int left, int right, const std::vector<Qt::SortOrder>& orders,
@@ -119,20 +155,30 @@ std::vector<int> TSortKeys::SortedOrder(const std::vector<int>& recordOfRow,
         return reversed;
     }
     // The leads sit next to their rows, so that most comparisons read no column.
-    struct TEntry {
-        TLead lead;
-        int row;
-    };
     std::vector<TEntry> entries(rows);
     for (int row = 0; row < rows; ++row) {
         entries[row] = {LeadOf(recordOfRow[row], orders.front()), row};
     }
-    std::stable_sort(entries.begin(), entries.end(), [&](const TEntry& left, const TEntry& right) {
-        if (left.lead.bytes != right.lead.bytes) return left.lead.bytes < right.lead.bytes;
-        const bool firstKeyEqual = left.lead.whole && right.lead.whole;
-        return CompareRecords(recordOfRow[left.row], recordOfRow[right.row], orders,
-                              firstKeyEqual ? 1 : 0) < 0;
-    });
+    SortByLead(entries);
+    // Runs of equal leads are ordered by the keys themselves; equal leads that are whole have
+    // equal first keys.
+    const auto before = [&](const TEntry& left, const TEntry& right, int firstKey) {
+        return CompareRecords(recordOfRow[left.row], recordOfRow[right.row], orders, firstKey) < 0;
+    };
+    for (auto begin = entries.begin(); begin != entries.end();) {
+        auto end = std::find_if(begin + 1, entries.end(), [&](const TEntry& entry) {
+            return entry.lead.bytes != begin->lead.bytes;
+        });
+        const int firstKey = begin->lead.whole ? 1 : 0;
+        if (firstKey < Keys() && !std::is_sorted(begin, end, [&](const TEntry& l, const TEntry& r) {
+                return before(l, r, firstKey);
+            })) {
+            std::stable_sort(begin, end, [&](const TEntry& l, const TEntry& r) {
+                return before(l, r, firstKey);
+            });
+        }
+        begin = end;
+    }
     for (int row = 0; row < rows; ++row) order[row] = entries[row].row;
     return order;
 }

@@ -2,6 +2,8 @@
 
 #include <Qt>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,13 +53,26 @@ private:
         bool whole;
     };
 
+    struct TEntry {
+        TLead lead;
+        int row;
+    };
+
     TLead LeadOf(int record, Qt::SortOrder order) const;
+    // Orders entries by their leads' bytes; equal leads keep their order.
+    static void SortByLead(std::vector<TEntry>& entries);
     // Compares two records by the keys from firstKey on.
     int CompareRecords(int left, int right, const std::vector<Qt::SortOrder>& orders,
                        int firstKey = 0) const;
 
+    // Texts that are not plain ASCII, case-folded; at most this many are kept.
+    static constexpr std::size_t kFoldedTextsKept = 4096;
+    const std::string& Folded(std::string_view bytes);
+
     int records_;
     std::vector<TColumn> columns_;
+    std::map<std::string, std::string, std::less<>> folded_;
+    std::string lastFolded_;
 };
 
 }  // namespace tavisto

@@ -33,6 +33,7 @@ class TestSortKeys : public QObject {
 
 private Q_SLOTS:
     void textsOrderAsTheirBytesIgnoringCase();
+    void umlautsFoldInEitherEncoding();
     void numbersOrderAfterNone();
     void laterKeysDecideTies();
 };
@@ -65,6 +66,18 @@ void TestSortKeys::textsOrderAsTheirBytesIgnoringCase() {
                      ReferenceOrder(folded, recordOfRow, order));
         }
     }
+}
+
+// A name met again is folded as it was the first time, whether written in UTF-8 or
+// Windows-1252.
+void TestSortKeys::umlautsFoldInEitherEncoding() {
+    const std::vector<std::string> texts{"Zoe",       "M\xC3\xBCller", "m\xFCller",     "Adam",
+                                         "M\xDCLLER", "m\xC3\xBCller", "M\xC3\xBCller", "Mueller"};
+    TSortKeys keys(static_cast<int>(texts.size()), {TKind::Text});
+    for (const std::string& text : texts) keys.AppendText(0, text);
+    const std::vector<int> rows{0, 1, 2, 3, 4, 5, 6, 7};
+    QCOMPARE(keys.SortedOrder(rows, {Qt::AscendingOrder}),
+             (std::vector<int>{3, 7, 1, 2, 4, 5, 6, 0}));
 }
 
 void TestSortKeys::numbersOrderAfterNone() {
