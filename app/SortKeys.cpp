@@ -41,21 +41,25 @@ void TSortKeys::AppendText(int key, std::string_view bytes) {
             return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
         });
     } else {
-        column.block += Folded(bytes);
+        AppendFolded(column.block, bytes);
     }
     column.starts.push_back(column.block.size());
 }
 
 // Decoding and folding go through Qt; a log repeats its names, so the results are kept.
-const std::string& TSortKeys::Folded(std::string_view bytes) {
+void TSortKeys::AppendFolded(std::string& block, std::string_view bytes) {
     const auto known = folded_.find(bytes);
-    if (known != folded_.end()) return known->second;
-    std::string text = DecodeText(bytes).toCaseFolded().toStdString();
-    if (folded_.size() >= kFoldedTextsKept) {
-        lastFolded_ = std::move(text);
-        return lastFolded_;
+    if (known != folded_.end()) {
+        block += known->second;
+        return;
     }
-    return folded_.emplace(std::string(bytes), std::move(text)).first->second;
+    std::string text = DecodeText(bytes).toCaseFolded().toStdString();
+    block += text;
+    if (folded_.size() < kFoldedTextsKept) folded_.emplace(std::string(bytes), std::move(text));
+}
+
+std::string_view TSortKeys::TColumn::Text(int record) const {
+    return std::string_view(block).substr(starts[record], starts[record + 1] - starts[record]);
 }
 
 void TSortKeys::AppendNumber(int key, std::optional<std::uint64_t> number) {
@@ -71,14 +75,13 @@ TSortKeys::TLead TSortKeys::LeadOf(int record, Qt::SortOrder order) const {
     if (column.kind == TKind::Number) {
         lead.bytes = column.numbers[record];
     } else {
-        const std::size_t start = column.starts[record];
-        const std::size_t length = column.starts[record + 1] - start;
+        const std::string_view text = column.Text(record);
         for (std::size_t i = 0; i < 7; ++i) {
-            const auto byte = i < length ? static_cast<unsigned char>(column.block[start + i]) : 0;
+            const auto byte = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
             lead.bytes = (lead.bytes << 8) | byte;
         }
-        lead.bytes = (lead.bytes << 8) | std::min<std::size_t>(length, 8);
-        lead.whole = length < 8;
+        lead.bytes = (lead.bytes << 8) | std::min<std::size_t>(text.size(), 8);
+        lead.whole = text.size() < 8;
     }
     if (order == Qt::DescendingOrder) lead.bytes = ~lead.bytes;
     return lead;
@@ -116,10 +119,7 @@ int TSortKeys::CompareRecords(int left, int right, const std::vector<Qt::SortOrd
             const std::uint64_t b = column.numbers[right];
             order = a < b ? -1 : (a > b ? 1 : 0);
         } else {
-            const std::string_view block(column.block);
-            order = block.substr(column.starts[left], column.starts[left + 1] - column.starts[left])
-                        .compare(block.substr(column.starts[right],
-                                              column.starts[right + 1] - column.starts[right]));
+            order = column.Text(left).compare(column.Text(right));
         }
         if (order != 0) return orders[key] == Qt::AscendingOrder ? order : -order;
     }

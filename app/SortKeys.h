@@ -44,6 +44,8 @@ private:
         std::vector<std::size_t> starts;
         // Number cells: 0 for none, else the number plus one.
         std::vector<std::uint64_t> numbers;
+
+        std::string_view Text(int record) const;
     };
 
     // A record's first key in 8 bytes, for sorting without reaching into the columns: leads
@@ -65,14 +67,14 @@ private:
     int CompareRecords(int left, int right, const std::vector<Qt::SortOrder>& orders,
                        int firstKey = 0) const;
 
-    // Texts that are not plain ASCII, case-folded; at most this many are kept.
+    // Appends the case-folded form of a text that is not plain ASCII; the forms of at most
+    // kFoldedTextsKept texts are kept.
     static constexpr std::size_t kFoldedTextsKept = 4096;
-    const std::string& Folded(std::string_view bytes);
+    void AppendFolded(std::string& block, std::string_view bytes);
 
     int records_;
     std::vector<TColumn> columns_;
     std::map<std::string, std::string, std::less<>> folded_;
-    std::string lastFolded_;
 };
 
 }  // namespace tavisto
